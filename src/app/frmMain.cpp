@@ -1,0 +1,349 @@
+#include "frmMain.h"
+
+#include "app/icon.h"
+#include "table/letters.h"
+#include "table/rows.h"
+#include "tray/traykind.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QCursor>
+#include <QDesktopServices>
+#include <QDir>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QPushButton>
+#include <QScreen>
+#include <QStringListModel>
+#include <QSystemTrayIcon>
+#include <QUrl>
+
+namespace strelkavo {
+namespace {
+
+void yieldToEventLoop()
+{
+    QCoreApplication::processEvents();
+}
+
+// Client-area pixels at 96 DPI; the toolkit scales them on denser screens.
+constexpr QSize kClientSize(408, 301);
+constexpr int kListFontPixels = 13;
+
+const QString kLetters[] = {QStringLiteral("ä"), QStringLiteral("ö"), QStringLiteral("ü"),
+                            QStringLiteral("ß")};
+
+QPushButton *makeButton(QWidget *parent, const char *name, const QString &caption, QRect geometry,
+                        const QString &accessibleName, const QString &description)
+{
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(QLatin1String(name));
+    button->setGeometry(geometry);
+    button->setAutoDefault(false);
+    button->setAccessibleName(accessibleName);
+    button->setAccessibleDescription(description);
+    return button;
+}
+
+} // namespace
+
+frmMain::frmMain(const QString &dataDirectory, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                          | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint)
+    , m_dataDirectory(dataDirectory)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Strelkavo"));
+    setWindowIcon(appIcon());
+    setFixedSize(kClientSize);
+    buildControls();
+}
+
+frmMain::~frmMain() = default;
+
+void frmMain::buildControls()
+{
+    List1 = new QListView(this);
+    List1->setObjectName(QStringLiteral("List1"));
+    List1->setGeometry(8, 8, 393, 259);
+    QFont fixed(QStringLiteral("DejaVu Sans Mono"));
+    fixed.setStyleHint(QFont::TypeWriter);
+    fixed.setFixedPitch(true);
+    fixed.setPixelSize(kListFontPixels);
+    List1->setFont(fixed);
+    List1->setUniformItemSizes(true);
+    List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    List1->setSelectionMode(QAbstractItemView::SingleSelection);
+    List1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    List1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    List1->setTextElideMode(Qt::ElideNone);
+    List1->setAccessibleName(QStringLiteral("Lista czasowników"));
+    List1->setAccessibleDescription(QStringLiteral(
+        "Czasowniki niemieckie w trzech formach: bezokolicznik, czas przeszły, imiesłów"));
+    m_list1Rows = new QStringListModel(this);
+    List1->setModel(m_list1Rows);
+
+    List2 = new QListView(this);
+    List2->setObjectName(QStringLiteral("List2"));
+    List2->setGeometry(232, 0, 113, 121);
+    m_list2Words = new QStringListModel(this);
+    List2->setModel(m_list2Words);
+    List2->hide();
+
+    Label1 = new QLabel(QStringLiteral("Szukaj"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(8, 275, 65, 17);
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    Szukaj = new QLineEdit(this);
+    Szukaj->setObjectName(QStringLiteral("Szukaj"));
+    Szukaj->setGeometry(64, 275, 97, 19);
+    Szukaj->setMaxLength(kSearchMaxLength);
+    Szukaj->setAccessibleName(QStringLiteral("Szukaj"));
+    Szukaj->setAccessibleDescription(
+        QStringLiteral("Wpisz początek dowolnej formy czasownika, a program zaznaczy jego wiersz"));
+    Label1->setBuddy(Szukaj);
+    connect(Szukaj, &QLineEdit::textChanged, this, &frmMain::Szukaj_Change);
+
+    Command1 = makeButton(this, "Command1", QStringLiteral("WWW"), QRect(272, 272, 81, 25),
+                          QStringLiteral("WWW"),
+                          QStringLiteral("Otwiera stronę domową programu w przeglądarce"));
+    connect(Command1, &QPushButton::clicked, this, &frmMain::Command1_Click);
+
+    Command2 = makeButton(this, "Command2", QStringLiteral("zwiń"), QRect(360, 272, 41, 25),
+                          QStringLiteral("zwiń"),
+                          QStringLiteral("Chowa okno do obszaru powiadomień"));
+    connect(Command2, &QPushButton::clicked, this, &frmMain::Command2_Click);
+
+    pichook = new QWidget(this);
+    pichook->setObjectName(QStringLiteral("pichook"));
+    pichook->setGeometry(248, 192, 57, 37);
+    pichook->hide();
+
+    for (int index = 0; index < int(Command3.size()); ++index) {
+        Command3[index] = makeButton(
+            this, "Command3", kLetters[index], QRect(168 + 24 * index, 272, 25, 25),
+            kLetters[index],
+            QStringLiteral("Dopisuje literę %1 do pola wyszukiwania").arg(kLetters[index]));
+        Command3[index]->setProperty("index", index);
+        connect(Command3[index], &QPushButton::clicked, this,
+                [this, index] { Command3_Click(index); });
+    }
+    // The search box is drawn over the label's box, which runs under its left end.
+    Szukaj->raise();
+
+    setTabOrder(List1, Szukaj);
+    setTabOrder(Szukaj, Command1);
+    setTabOrder(Command1, Command2);
+    setTabOrder(Command2, Command3[0]);
+    for (int index = 1; index < int(Command3.size()); ++index)
+        setTabOrder(Command3[index - 1], Command3[index]);
+    List1->setFocus();
+
+    mnuBar = new QMenu(QStringLiteral("Main"), this);
+    mnuBar->setObjectName(QStringLiteral("mnuBar"));
+    showMW = mnuBar->addAction(QStringLiteral("Pokaż główne okno programu"));
+    showMW->setObjectName(QStringLiteral("showMW"));
+    mnuExit = mnuBar->addAction(QStringLiteral("Zamknij"));
+    mnuExit->setObjectName(QStringLiteral("mnuExit"));
+    connect(showMW, &QAction::triggered, this, &frmMain::showMW_Click);
+    connect(mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
+}
+
+std::optional<LoadError> frmMain::Form_Load()
+{
+    const QDir dir(m_dataDirectory);
+    const QString verbPath = dir.filePath(kVerbFileName);
+    const QString wordPath = dir.filePath(kWordFileName);
+
+    qint32 rows = 0;
+    if (auto error = LiczLinie(verbPath, rows, yieldToEventLoop))
+        return error;
+    m_rowCount = rows;
+    m_list1Rows->setStringList({});
+    m_list2Words->setStringList({});
+    m_table = VerbTable(m_rowCount);
+    if (auto error = ReadData(m_rowCount, verbPath, m_table, yieldToEventLoop)) {
+        Form_Unload();
+        return error;
+    }
+
+    qint32 wordLines = 0;
+    QStringList words;
+    auto error = LiczLinie(wordPath, wordLines, yieldToEventLoop);
+    if (!error)
+        error = ReadData2(wordLines, wordPath, words, yieldToEventLoop);
+    if (error) {
+        Form_Unload();
+        return error;
+    }
+    // The hidden list keeps its words sorted; sorting once at the end leaves
+    // the same order as keeping it sorted word by word.
+    sortWordList(words, wordListCollator(QLocale::system()));
+    m_list2Words->setStringList(words);
+    m_index = SearchIndex(words, m_table);
+
+    DodajDane();
+
+    return std::nullopt;
+}
+
+void frmMain::DodajDane()
+{
+    QStringList rows;
+    rows.reserve(m_rowCount);
+    for (qint32 i = 0; i < m_rowCount; ++i)
+        rows.append(displayRow(m_table[i]));
+    m_list1Rows->setStringList(rows);
+}
+
+void frmMain::Form_Unload()
+{
+    m_list1Rows->setStringList({});
+    m_list2Words->setStringList({});
+    m_table = VerbTable();
+    m_index = SearchIndex();
+
+}
+
+void frmMain::closeEvent(QCloseEvent *event)
+{
+    Form_Unload();
+    event->accept();
+    QCoreApplication::quit();
+}
+
+void frmMain::Szukaj_Change()
+{
+    XSel();
+}
+
+void frmMain::XSel()
+{
+    // Yield so that input already queued reaches the box first. A search that
+    // starts while another waits in its yield skips its own: it runs to the
+    // end at once, and the waiting one reads the text anew when it resumes, so
+    // the last to finish still matches the box. This keeps fast typing from
+    // nesting one event loop per keystroke.
+    if (m_searchDepth == 0) {
+        ++m_searchDepth;
+        yieldToEventLoop();
+        --m_searchDepth;
+    }
+    const QString text = QLocale::system().toLower(Szukaj->text());
+    const auto row = m_index.find(text);
+    if (!row || *row >= m_list1Rows->rowCount())
+        return;
+    const QModelIndex index = m_list1Rows->index(int(*row));
+    List1->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    List1->scrollTo(index);
+}
+
+void frmMain::Command1_Click()
+{
+    QDesktopServices::openUrl(QUrl(QString::fromLatin1(kHomePage)));
+}
+
+void frmMain::Command3_Click(int index)
+{
+    const QString text = appendLetter(Szukaj->text(), Command3[index]->text());
+    if (text != Szukaj->text())
+        Szukaj->setText(text);
+    Szukaj->setCursorPosition(int(Szukaj->text().size()));
+    Szukaj->deselect();
+    Szukaj->setFocus(Qt::OtherFocusReason);
+}
+
+void frmMain::Command2_Click()
+{
+    AddToSysTray();
+}
+
+void frmMain::AddToSysTray()
+{
+    // With no notification area an icon would never appear and a hidden
+    // window could not be brought back; the desktop's own minimise is the
+    // nearest retreat that leaves a way home.
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        showMinimized();
+        return;
+    }
+    if (!m_trayIcon) {
+        m_trayKind = detectTrayKind();
+        m_trayIcon = new QSystemTrayIcon(windowIcon(), this);
+        m_trayIcon->setToolTip(QStringLiteral("Strelkavo"));
+        // Queued: hiding the icon from inside its own activation signal crashes
+        // the toolkit, and restoring does just that.
+        connect(m_trayIcon, &QSystemTrayIcon::activated, this,
+                [this](QSystemTrayIcon::ActivationReason reason) {
+                    pichook_MouseMove(callbackCode(TrayActivation(reason), m_trayKind));
+                },
+                Qt::QueuedConnection);
+    }
+    m_trayIcon->show();
+    hide();
+}
+
+void frmMain::UsuńZTraja()
+{
+    if (m_trayIcon)
+        m_trayIcon->hide();
+}
+
+void frmMain::pichook_MouseMove(int callbackCode)
+{
+    m_trayDecoder.callback(callbackCode, {[this] { showMW_Click(); },
+                                          [this] { mnuBar->exec(QCursor::pos()); }});
+}
+
+void frmMain::showMW_Click()
+{
+    UsuńZTraja();
+    showNormal();
+    raise();
+    activateWindow();
+    Szukaj->setFocus(Qt::OtherFocusReason);
+}
+
+void frmMain::mnuExit_Click()
+{
+    UsuńZTraja();
+    close();
+}
+
+void frmMain::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!m_centred) {
+        m_centred = true;
+        m_centring = true;
+        centreOnScreen();
+    }
+}
+
+void frmMain::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    // The window manager reports the frame only after the first show; centre
+    // again once, when the frame has become known.
+    if (m_centring && frameGeometry().size() != size()) {
+        m_centring = false;
+        centreOnScreen();
+    }
+}
+
+void frmMain::centreOnScreen()
+{
+    const QScreen *target = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!target)
+        return;
+    QRect frame = frameGeometry();
+    frame.moveCenter(target->availableGeometry().center());
+    move(frame.topLeft());
+}
+
+} // namespace strelkavo

@@ -1,0 +1,105 @@
+#pragma once
+
+// frmMain is the program's one window and the owner of every piece of its state.
+//
+// Form_Load reads the two data files through the data layer (data/) into the
+// verb table and the hidden, sorted word list List2, builds the search index
+// (table/search) and fills List1 with display rows (table/rows). Each change of
+// the search box Szukaj runs XSel, which yields once and then asks the index
+// for the row to select. The letter buttons Command3 append their caption
+// through table/letters, which changes Szukaj and so searches again. "zwiń"
+// hands the window over to the notification-area icon; its clicks come back
+// through the tray decoder (tray/) as showMW_Click or the popup menu mnuBar.
+// Closing the window runs Form_Unload, which empties everything.
+
+#include "data/datafiles.h"
+#include "table/search.h"
+#include "tray/traydecoder.h"
+
+#include <QWidget>
+
+#include <array>
+#include <optional>
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QListView;
+class QMenu;
+class QPushButton;
+class QStringListModel;
+class QSystemTrayIcon;
+
+namespace strelkavo {
+
+// The maker's home page, opened by "WWW".
+inline constexpr char kHomePage[] = "https://strelkavo.pl/";
+
+class frmMain : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit frmMain(const QString &dataDirectory, QWidget *parent = nullptr);
+    ~frmMain() override;
+
+    // Reads both data files and fills the lists. On failure the window holds
+    // nothing and must not be shown.
+    std::optional<LoadError> Form_Load();
+
+    qint32 rowCount() const { return m_rowCount; }
+    const TrayCallbackDecoder &trayDecoder() const { return m_trayDecoder; }
+    QSystemTrayIcon *trayIcon() const { return m_trayIcon; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+
+private:
+    void buildControls();
+    void centreOnScreen();
+
+    void Form_Unload();
+    void DodajDane();
+    void Szukaj_Change();
+    void XSel();
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click(int index);
+    void AddToSysTray();
+    void UsuńZTraja();
+    void pichook_MouseMove(int callbackCode);
+    void showMW_Click();
+    void mnuExit_Click();
+
+    QString m_dataDirectory;
+
+    VerbTable m_table;
+    qint32 m_rowCount = 0;
+    SearchIndex m_index;
+    int m_searchDepth = 0;
+
+    QListView *List1 = nullptr;
+    QStringListModel *m_list1Rows = nullptr;
+    QListView *List2 = nullptr;
+    QStringListModel *m_list2Words = nullptr;
+    QLineEdit *Szukaj = nullptr;
+    QLabel *Label1 = nullptr;
+    QPushButton *Command1 = nullptr;
+    QPushButton *Command2 = nullptr;
+    QWidget *pichook = nullptr;
+    std::array<QPushButton *, 4> Command3{};
+
+    QMenu *mnuBar = nullptr;
+    QAction *showMW = nullptr;
+    QAction *mnuExit = nullptr;
+
+    QSystemTrayIcon *m_trayIcon = nullptr;
+    TrayKind m_trayKind = TrayKind::XEmbed;
+    TrayCallbackDecoder m_trayDecoder;
+    bool m_centred = false;
+    bool m_centring = false;
+};
+
+} // namespace strelkavo

@@ -325,14 +325,15 @@ void frmMain::showEvent(QShowEvent *event)
     }
 }
 
-void frmMain::moveEvent(QMoveEvent *event)
+void frmMain::paintEvent(QPaintEvent *event)
 {
-    QWidget::moveEvent(event);
-    // The window manager reports the frame only after the first show; centre
-    // again once, when the frame has become known.
-    if (m_centring && frameGeometry().size() != size()) {
+    QWidget::paintEvent(event);
+    // The window manager adds its frame only once the window is mapped, and
+    // the first paint comes after that: centre again, once, frame included.
+    if (m_centring) {
         m_centring = false;
-        centreOnScreen();
+        if (frameGeometry().size() != size())
+            centreOnScreen();
     }
 }
 

@@ -40,14 +40,19 @@ std::optional<LoadError> readWholeFile(const QString &path, QByteArray &data)
 
 LoadError undecodable(const QString &path, qint64 line, const CodecFault &fault)
 {
-    return LoadError{path, line,
-                     QStringLiteral("znak %1 w wierszu: %2").arg(fault.position).arg(fault.what)};
+    return LoadError{path, line, fault.what, fault.position};
 }
 
 } // namespace
 
 QString LoadError::message() const
 {
+    if (line > 0 && column > 0)
+        return QStringLiteral("Nie można wczytać pliku „%1”, wiersz %2, znak %3: %4.")
+            .arg(file)
+            .arg(line)
+            .arg(column)
+            .arg(what);
     if (line > 0)
         return QStringLiteral("Nie można wczytać pliku „%1”, wiersz %2: %3.")
             .arg(file)

@@ -20,12 +20,13 @@ using VerbTable = QList<VerbRow>;
 // Hands control to the event loop between units of work.
 using Yield = std::function<void()>;
 
-// A data file that could not be loaded: which file, which line (0 when the
-// fault is not tied to one) and what is wrong, in Polish.
+// A data file that could not be loaded: which file, which line and character
+// (0 when the fault is not tied to one) and what is wrong, in Polish.
 struct LoadError {
     QString file;
     qint64 line = 0;
     QString what;
+    qint64 column = 0;
 
     QString message() const;
 };

@@ -70,7 +70,8 @@ std::optional<qsizetype> SearchIndex::find(QStringView loweredText) const
                                             return QStringView(m_words[word]).compare(text) < 0;
                                         });
     const auto last = std::partition_point(first, m_byCodePoint.end(), [&](qsizetype word) {
-        return QStringView(m_words[word]).startsWith(loweredText);
+        // Not startsWith: a null word does not start with a non-null empty text.
+        return QStringView(m_words[word]).left(loweredText.size()) == loweredText;
     });
     if (first == last)
         return std::nullopt;

@@ -265,6 +265,12 @@ void frmMain::Command2_Click()
 
 void frmMain::AddToSysTray()
 {
+    // The toolkit settles which kind of tray it uses the first time it is
+    // asked about one, just below, and keeps that for the whole run; ask the
+    // bus the same question at the same moment, once, so that the icon's
+    // activations are read the way that kind of tray means them.
+    static const TrayKind trayKind = detectTrayKind();
+
     // With no notification area an icon would never appear and a hidden
     // window could not be brought back; the desktop's own minimise is the
     // nearest retreat that leaves a way home.
@@ -273,23 +279,58 @@ void frmMain::AddToSysTray()
         return;
     }
     if (!m_trayIcon) {
-        m_trayKind = detectTrayKind();
+        m_trayKind = trayKind;
+        qCDebug(lcTray) << "tray kind"
+                        << (m_trayKind == TrayKind::StatusNotifier ? "StatusNotifier" : "XEmbed");
         m_trayIcon = new QSystemTrayIcon(windowIcon(), this);
         m_trayIcon->setToolTip(QStringLiteral("Strelkavo"));
+        m_trayRightRelease = new RightButtonRelease(
+            [this](bool overIcon) {
+                qCDebug(lcTray) << "right button released"
+                                << (overIcon ? "over the icon" : "elsewhere");
+                // Queued: the release is still on its way to the icon's own
+                // window, which restoring from the menu destroys.
+                if (overIcon)
+                    QMetaObject::invokeMethod(
+                        this,
+                        [this] {
+                            if (m_trayIcon->isVisible())
+                                pichook_MouseMove(TrayCode::RightUp);
+                        },
+                        Qt::QueuedConnection);
+            },
+            this);
+        // Direct: the release may be handled before a queued call would run,
+        // so the watch for it starts while the press is being delivered.
+        // Arming it leaves the icon alone.
+        connect(m_trayIcon, &QSystemTrayIcon::activated, this,
+                [this](QSystemTrayIcon::ActivationReason reason) {
+                    if (reason == QSystemTrayIcon::Context && m_trayKind == TrayKind::XEmbed)
+                        m_trayRightRelease->arm();
+                });
         // Queued: hiding the icon from inside its own activation signal crashes
         // the toolkit, and restoring does just that.
         connect(m_trayIcon, &QSystemTrayIcon::activated, this,
                 [this](QSystemTrayIcon::ActivationReason reason) {
-                    pichook_MouseMove(callbackCode(TrayActivation(reason), m_trayKind));
+                    const qint32 code = callbackCode(TrayActivation(reason), m_trayKind);
+                    qCDebug(lcTray) << "activated" << reason << "code" << code;
+                    // What a removed icon still had on its way is dropped: it
+                    // would act on a window that is already back.
+                    if (m_trayIcon->isVisible())
+                        pichook_MouseMove(code);
                 },
                 Qt::QueuedConnection);
     }
     m_trayIcon->show();
     hide();
+    // A hidden window is withdrawn from the window manager, which takes its
+    // taskbar entry away with it; showing it again brings the entry back.
 }
 
 void frmMain::UsuńZTraja()
 {
+    if (m_trayRightRelease)
+        m_trayRightRelease->disarm();
     if (m_trayIcon)
         m_trayIcon->hide();
 }

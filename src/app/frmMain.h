@@ -32,6 +32,8 @@ class QSystemTrayIcon;
 
 namespace strelkavo {
 
+class RightButtonRelease;
+
 // The maker's home page, opened by "WWW".
 inline constexpr char kHomePage[] = "https://strelkavo.pl/";
 
@@ -97,6 +99,7 @@ private:
 
     QSystemTrayIcon *m_trayIcon = nullptr;
     TrayKind m_trayKind = TrayKind::XEmbed;
+    RightButtonRelease *m_trayRightRelease = nullptr;
     TrayCallbackDecoder m_trayDecoder;
     bool m_centred = false;
     bool m_centring = false;

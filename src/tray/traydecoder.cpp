@@ -10,7 +10,7 @@ qint32 callbackCode(TrayActivation reason, TrayKind kind)
     case TrayActivation::Trigger:
         return kind == TrayKind::StatusNotifier ? TrayCode::LeftDoubleClick : TrayCode::LeftDown;
     case TrayActivation::Context:
-        return TrayCode::RightUp;
+        return kind == TrayKind::StatusNotifier ? TrayCode::RightUp : TrayCode::RightDown;
     case TrayActivation::MiddleClick:
         return TrayCode::MiddleDown;
     case TrayActivation::Unknown:

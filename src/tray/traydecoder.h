@@ -27,11 +27,18 @@ enum class TrayKind { XEmbed, StatusNotifier };
 // The same values as the toolkit's tray activation reasons.
 enum class TrayActivation { Unknown = 0, Context = 1, DoubleClick = 2, Trigger = 3, MiddleClick = 4 };
 
-// The mouse event behind an activation. Context stands for the right click
-// whose release opens the menu. An embedded icon reports a double-click of
-// its own (after a Trigger for the first press, which does nothing); a bus
-// host never does, and its Activate, arriving as Trigger, is the one click
-// that can bring the window back.
+// The mouse event behind an activation.
+//
+// An embedded icon reports the presses on its own window: Trigger for every
+// left press (the first of a double-click too, which must do nothing), then
+// DoubleClick for the second press of a double-click, and Context when the
+// right button goes down. The release that opens the menu is not reported;
+// the window waits for it itself (RightButtonRelease in traykind.h) and
+// hands it on as RightUp.
+//
+// A bus host does its own clicking: Activate arrives as Trigger and is the
+// one click that can bring the window back (no DoubleClick ever comes), and
+// ContextMenu arrives as Context, meaning the host wants the menu now.
 qint32 callbackCode(TrayActivation reason, TrayKind kind);
 
 // Acts on the icon's callbacks: a left double-click restores the window, a

@@ -41,12 +41,25 @@ rig_stop() {
     kill "$pid" 2>/dev/null || true
   done
   for pid in "${RIG_PIDS[@]}"; do
-    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-    kill -9 "$pid" 2>/dev/null || true
+    for _ in $(seq 50); do rig_running "$pid" || break; sleep 0.1; done
+    # Once gone, its number may already belong to someone else.
+    if rig_running "$pid"; then kill -9 "$pid" 2>/dev/null || true; fi
   done
   rm -rf "$RIG_DIR"
 }
 trap rig_stop EXIT
+
+RIG_E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+
+# Whether a process still runs. A daemon that the session bus started is not
+# our child: once ended it stays a zombie until init reaps it, which kill -0
+# cannot tell from running.
+rig_running() {
+  local state
+  # The state follows the command name, which is in brackets and may hold blanks.
+  state=$(sed -n 's/.*) \(.\).*/\1/p' "/proc/$1/stat" 2>/dev/null) || return 1
+  [[ -n "$state" && "$state" != Z && "$state" != X ]]
+}
 
 # Polls a command until it succeeds, for at most $1 seconds.
 wait_for() {
@@ -97,14 +110,62 @@ rig_window() {
   WID=$(xdotool search --onlyvisible --name '^Strelkavo$' | head -n1)
 }
 
-# Waits for the program to end; prints its exit status.
+# Waits for the program to end; prints its exit status. Run in a command
+# substitution it cannot wait: the subshell knows the status only if this shell
+# has already collected it, else it prints garbage. rig_app_wait has no such gap.
 rig_app_status() {
   local status=0
   wait "$APP_PID" || status=$?
   echo "$status"
 }
 
+# Waits for the program to end; sets APP_STATUS to its exit status.
+rig_app_wait() {
+  APP_STATUS=0
+  wait "$APP_PID" || APP_STATUS=$?
+}
+
 # Saves a PNG of a window (or the whole screen) to $1.
 rig_screenshot() {
   import -window "${2:-root}" "$1"
+}
+
+# Starts the accessibility bus and has every program started afterwards publish
+# its controls there, as for a screen reader. The bus launcher is started here,
+# not by bus activation, so that it runs with this session's environment (its
+# socket goes into our private runtime directory) and is stopped with the rig;
+# the registry daemon that the bus starts is stopped too.
+rig_a11y_start() {
+  /usr/libexec/at-spi-bus-launcher --launch-immediately >"$RIG_DIR/a11y.log" 2>&1 &
+  RIG_PIDS+=($!)
+  wait_for 10 rig_dbus_has_owner org.a11y.Bus || fail "the accessibility bus did not start"
+  local address
+  address=$(dbus-send --session --print-reply=literal --dest=org.a11y.Bus /org/a11y/bus \
+    org.a11y.Bus.GetAddress | tr -d ' ') || fail "the accessibility bus has no address"
+  dbus-send --bus="$address" --print-reply --dest=org.a11y.atspi.Registry \
+    /org/a11y/atspi/registry org.freedesktop.DBus.Peer.Ping >/dev/null \
+    || fail "the accessibility registry did not start"
+  local registry
+  registry=$(dbus-send --bus="$address" --print-reply=literal --dest=org.freedesktop.DBus \
+    /org/freedesktop/DBus org.freedesktop.DBus.GetConnectionUnixProcessID \
+    string:org.a11y.atspi.Registry | awk '{ print $2 }')
+  [[ "$registry" =~ ^[0-9]+$ ]] || fail "the accessibility registry has no process id"
+  RIG_PIDS+=("$registry")
+  export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+}
+
+rig_dbus_has_owner() {
+  [[ "$(dbus-send --session --print-reply=literal --dest=org.freedesktop.DBus \
+    /org/freedesktop/DBus org.freedesktop.DBus.NameHasOwner "string:$1")" == *true* ]]
+}
+
+# Reads the program's controls over the accessibility bus (after rig_a11y_start
+# and rig_app): rig_a11y [--wait SECONDS] COMMAND [ARGS...]; see a11y_read.py.
+rig_a11y() {
+  local wait=()
+  if [[ "${1:-}" == "--wait" ]]; then
+    wait=(--wait "$2")
+    shift 2
+  fi
+  /usr/bin/python3 -I "$RIG_E2E_DIR/a11y_read.py" "${wait[@]}" "${APP_PID:?}" "$@"
 }

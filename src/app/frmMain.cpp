@@ -1,5 +1,6 @@
 #include "frmMain.h"
 
+#include "app/frameextents.h"
 #include "app/icon.h"
 #include "table/letters.h"
 #include "table/rows.h"
@@ -21,6 +22,7 @@
 #include <QStringListModel>
 #include <QSystemTrayIcon>
 #include <QUrl>
+#include <QWindow>
 
 namespace strelkavo {
 namespace {
@@ -161,8 +163,10 @@ std::optional<LoadError> frmMain::Form_Load()
     const QString wordPath = dir.filePath(kWordFileName);
 
     qint32 rows = 0;
-    if (auto error = LiczLinie(verbPath, rows, yieldToEventLoop))
+    if (auto error = LiczLinie(verbPath, rows, yieldToEventLoop)) {
+        Form_Unload();
         return error;
+    }
     m_rowCount = rows;
     m_list1Rows->setStringList({});
     m_list2Words->setStringList({});
@@ -366,26 +370,36 @@ void frmMain::showEvent(QShowEvent *event)
     }
 }
 
-void frmMain::paintEvent(QPaintEvent *event)
+bool frmMain::nativeEvent(const QByteArray &eventType, void *message, qintptr *result)
 {
-    QWidget::paintEvent(event);
-    // The window manager adds its frame only once the window is mapped, and
-    // the first paint comes after that: centre again, once, frame included.
-    if (m_centring) {
+    // The window manager frames the window only after it is mapped and tells
+    // of it in events of its own; look for the frame once each is handled.
+    if (m_centring && !m_centreCheckQueued) {
+        m_centreCheckQueued = true;
+        QMetaObject::invokeMethod(this, &frmMain::centreOnceFramed, Qt::QueuedConnection);
+    }
+    return QWidget::nativeEvent(eventType, message, result);
+}
+
+void frmMain::centreOnceFramed()
+{
+    m_centreCheckQueued = false;
+    if (!m_centring)
+        return;
+    if (const auto frame = frameExtents(windowHandle())) {
         m_centring = false;
-        if (frameGeometry().size() != size())
-            centreOnScreen();
+        centreOnScreen(*frame);
     }
 }
 
-void frmMain::centreOnScreen()
+void frmMain::centreOnScreen(QMargins frame)
 {
     const QScreen *target = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (!target)
+    if (!target || !windowHandle())
         return;
-    QRect frame = frameGeometry();
-    frame.moveCenter(target->availableGeometry().center());
-    move(frame.topLeft());
+    QRect outer(QPoint(), size().grownBy(frame));
+    outer.moveCenter(target->availableGeometry().center());
+    windowHandle()->setPosition(outer.topLeft() + QPoint(frame.left(), frame.top()));
 }
 
 } // namespace strelkavo

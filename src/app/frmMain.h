@@ -16,6 +16,7 @@
 #include "table/search.h"
 #include "tray/traydecoder.h"
 
+#include <QMargins>
 #include <QWidget>
 
 #include <array>
@@ -56,11 +57,12 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
-    void paintEvent(QPaintEvent *event) override;
+    bool nativeEvent(const QByteArray &eventType, void *message, qintptr *result) override;
 
 private:
     void buildControls();
-    void centreOnScreen();
+    void centreOnScreen(QMargins frame = {});
+    void centreOnceFramed();
 
     void Form_Unload();
     void DodajDane();
@@ -103,6 +105,7 @@ private:
     TrayCallbackDecoder m_trayDecoder;
     bool m_centred = false;
     bool m_centring = false;
+    bool m_centreCheckQueued = false;
 };
 
 } // namespace strelkavo

@@ -184,6 +184,7 @@ exited() {
   [[ -z "$state" || "$state" == Z || "$state" == X ]]
 }
 wait_for 20 exited || fail "the program did not end after its window was closed"
-status=$(rig_app_status)
+rig_app_wait
+status=$APP_STATUS
 [[ "$status" == 0 ]] || fail "the program ended with status $status: $(cat "$RIG_DIR/app.log")"
 pass "closing the window ends the program with status 0"

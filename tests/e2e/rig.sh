@@ -110,15 +110,6 @@ rig_window() {
   WID=$(xdotool search --onlyvisible --name '^Strelkavo$' | head -n1)
 }
 
-# Waits for the program to end; prints its exit status. Run in a command
-# substitution it cannot wait: the subshell knows the status only if this shell
-# has already collected it, else it prints garbage. rig_app_wait has no such gap.
-rig_app_status() {
-  local status=0
-  wait "$APP_PID" || status=$?
-  echo "$status"
-}
-
 # Waits for the program to end; sets APP_STATUS to its exit status.
 rig_app_wait() {
   APP_STATUS=0

@@ -134,7 +134,8 @@ tray_wait_withdrawn() {
 tray_alive() {
   rig_running "$APP_PID" && return 0
   local status
-  status=$(rig_app_status)
+  rig_app_wait
+  status=$APP_STATUS
   fail "the program ended with status $status$( ((status > 128)) && echo " (signal $((status - 128)))"):" \
     "$(tail -n 20 "$RIG_DIR/app.log")"
 }

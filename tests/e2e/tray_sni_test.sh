@@ -95,7 +95,8 @@ tray_item_call ContextMenu 900 700 || fail "ContextMenu was refused"
 wait_for 10 tray_menu_shown || fail "ContextMenu opened no menu"
 xdotool key Down Down Return
 wait_for 10 tray_app_ended || fail "the program did not end after 'Zamknij'"
-status=$(rig_app_status)
+rig_app_wait
+status=$APP_STATUS
 [[ "$status" == 0 ]] || fail "the program ended with status $status: $(cat "$RIG_DIR/app.log")"
 wait_for 10 tray_no_item || fail "the item stayed registered: $(cat "$TRAY_ITEMS")"
 pass "the program ended with status 0"

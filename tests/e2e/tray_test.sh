@@ -135,7 +135,8 @@ xdotool mousemove --window "$ICON" "$centre_x" "$centre_y" click 3
 wait_for 10 tray_menu_shown || fail "a right click on the icon opened no menu"
 xdotool key Down Down Return
 wait_for 10 tray_app_ended || fail "the program did not end after 'Zamknij'"
-status=$(rig_app_status)
+rig_app_wait
+status=$APP_STATUS
 [[ "$status" == 0 ]] || fail "the program ended with status $status: $(cat "$RIG_DIR/app.log")"
 (($(tray_icon_count) == 0)) || fail "an icon is left in the panel after 'Zamknij'"
 pass "the program ended with status 0 and left no icon"

@@ -8,13 +8,14 @@
 #include "data/codec.h"
 #include "data/datafiles.h"
 #include "data/storedtext.h"
+#include "table/search.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
 #include <QSaveFile>
-#include <QSet>
+#include <QHash>
 
 #include <cstdio>
 
@@ -114,8 +115,9 @@ int build(const QString &listPath, const QString &outDir)
         return fail(QStringLiteral("%1: %2").arg(listPath, file.errorString()));
     const QByteArray data = file.readAll();
 
-    QByteArray verbs, words;
-    QSet<QString> seen;
+    QByteArray verbs;
+    QHash<QString, QByteArray> storedWords;
+    QStringList distinct;
     QString error;
     forEachLine(data, [&](QByteArrayView bytes, qint64 number) {
         const QString line = QString::fromUtf8(bytes);
@@ -139,20 +141,26 @@ int build(const QString &listPath, const QString &outDir)
                 error = QStringLiteral("%1, wiersz %2: puste pole").arg(listPath).arg(number);
                 return false;
             }
-            if (seen.contains(field))
+            if (storedWords.contains(field))
                 continue;
-            seen.insert(field);
             const auto word = encodeWord(field, &fault);
             if (!word) {
                 error = where(listPath, number, fault);
                 return false;
             }
-            words += *word + "\r\n";
+            storedWords.insert(field, *word);
+            distinct.append(field);
         }
         return true;
     });
     if (!error.isEmpty())
         return fail(error);
+    // Written in the order the program keeps them, so that it finds them
+    // sorted already and need not sort them again at every start.
+    sortWordList(distinct, wordListCollator(QLocale(QLocale::German, QLocale::Germany)));
+    QByteArray words;
+    for (const QString &word : std::as_const(distinct))
+        words += storedWords.value(word) + "\r\n";
     if (!QDir().mkpath(outDir))
         return fail(QStringLiteral("nie można utworzyć katalogu %1").arg(outDir));
     const QDir dir(outDir);

@@ -12,6 +12,7 @@
 #include <QCursor>
 #include <QDesktopServices>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -30,6 +31,19 @@ namespace {
 void yieldToEventLoop()
 {
     QCoreApplication::processEvents();
+}
+
+// The readers yield after every line. A pass of the event loop costs more
+// than reading a line, so most of those yields only hand over when a few
+// milliseconds have gone by since the last one: events still wait no longer
+// than that, and a long file is not read at the event loop's pace.
+void yieldWhileReading()
+{
+    static QElapsedTimer sinceLastPass;
+    if (sinceLastPass.isValid() && sinceLastPass.nsecsElapsed() < 4'000'000)
+        return;
+    QCoreApplication::processEvents();
+    sinceLastPass.start();
 }
 
 // Client-area pixels at 96 DPI; the toolkit scales them on denser screens.
@@ -163,7 +177,7 @@ std::optional<LoadError> frmMain::Form_Load()
     const QString wordPath = dir.filePath(kWordFileName);
 
     qint32 rows = 0;
-    if (auto error = LiczLinie(verbPath, rows, yieldToEventLoop)) {
+    if (auto error = LiczLinie(verbPath, rows, yieldWhileReading)) {
         Form_Unload();
         return error;
     }
@@ -171,16 +185,16 @@ std::optional<LoadError> frmMain::Form_Load()
     m_list1Rows->setStringList({});
     m_list2Words->setStringList({});
     m_table = VerbTable(m_rowCount);
-    if (auto error = ReadData(m_rowCount, verbPath, m_table, yieldToEventLoop)) {
+    if (auto error = ReadData(m_rowCount, verbPath, m_table, yieldWhileReading)) {
         Form_Unload();
         return error;
     }
 
     qint32 wordLines = 0;
     QStringList words;
-    auto error = LiczLinie(wordPath, wordLines, yieldToEventLoop);
+    auto error = LiczLinie(wordPath, wordLines, yieldWhileReading);
     if (!error)
-        error = ReadData2(wordLines, wordPath, words, yieldToEventLoop);
+        error = ReadData2(wordLines, wordPath, words, yieldWhileReading);
     if (error) {
         Form_Unload();
         return error;

@@ -1,9 +1,10 @@
 #include "search.h"
 
-#include <QHash>
 
 #include <algorithm>
 #include <numeric>
+#include <string_view>
+#include <utility>
 
 namespace strelkavo {
 
@@ -18,31 +19,57 @@ QCollator wordListCollator(const QLocale &locale)
 
 void sortWordList(QStringList &words, const QCollator &collator)
 {
-    std::stable_sort(words.begin(), words.end(), [&](const QString &a, const QString &b) {
+    const auto before = [&](const QString &a, const QString &b) {
         return collator.compare(a, b) < 0;
-    });
+    };
+    // Files prepared by the data tool arrive in order already; one pass to
+    // see that is far cheaper than sorting them again.
+    if (std::is_sorted(words.cbegin(), words.cend(), before))
+        return;
+    std::stable_sort(words.begin(), words.end(), before);
 }
+
+namespace {
+
+// The search compares exactly, character by character: code-point order.
+std::u16string_view codePoints(const QString &text)
+{
+    return {reinterpret_cast<const char16_t *>(text.utf16()), size_t(text.size())};
+}
+
+} // namespace
 
 SearchIndex::SearchIndex(const QStringList &wordsInListOrder, const VerbTable &table)
     : m_words(wordsInListOrder)
 {
     const qsizetype count = m_words.size();
 
-    QHash<QStringView, qsizetype> firstRow;
-    firstRow.reserve(table.size() * 3);
-    for (qsizetype row = 0; row < table.size(); ++row)
-        for (const QString &field : table[row])
-            if (!firstRow.contains(field))
-                firstRow.insert(field, row);
-    m_rowOfWord.resize(count);
-    for (qsizetype i = 0; i < count; ++i)
-        m_rowOfWord[i] = firstRow.value(QStringView(m_words[i]), -1);
-
     m_byCodePoint.resize(count);
     std::iota(m_byCodePoint.begin(), m_byCodePoint.end(), qsizetype(0));
-    std::stable_sort(m_byCodePoint.begin(), m_byCodePoint.end(), [this](qsizetype a, qsizetype b) {
-        return QStringView(m_words[a]).compare(m_words[b]) < 0;
+    std::sort(m_byCodePoint.begin(), m_byCodePoint.end(), [this](qsizetype a, qsizetype b) {
+        const int order = codePoints(m_words.at(a)).compare(codePoints(m_words.at(b)));
+        return order < 0 || (order == 0 && a < b);
     });
+
+    // The row of each word: every field with its row, in the same order, and
+    // the two sorted sequences walked side by side. Among equal fields the
+    // lowest row comes first, which is the row the walk down the table finds.
+    std::vector<std::pair<std::u16string_view, qsizetype>> fields;
+    fields.reserve(size_t(table.size()) * 3);
+    for (qsizetype row = 0; row < table.size(); ++row)
+        for (const QString &field : table.at(row))
+            fields.emplace_back(codePoints(field), row);
+    std::sort(fields.begin(), fields.end());
+
+    m_rowOfWord.assign(count, -1);
+    auto field = fields.cbegin();
+    for (const qsizetype word : m_byCodePoint) {
+        const std::u16string_view text = codePoints(m_words.at(word));
+        while (field != fields.cend() && field->first < text)
+            ++field;
+        if (field != fields.cend() && field->first == text)
+            m_rowOfWord[word] = field->second;
+    }
 
     m_minTree.assign(2 * count, 0);
     std::copy(m_byCodePoint.begin(), m_byCodePoint.end(), m_minTree.begin() + count);

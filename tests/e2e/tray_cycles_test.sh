@@ -59,6 +59,12 @@ pass "one icon after the last 'zwiń'"
 [[ -n "$rss_settled" ]] || fail "fewer than $settled_after trips were made"
 growth=$((rss_end - rss_settled))
 echo "resident size after trip $settled_after: $rss_settled kB, after trip $cycles: $rss_end kB, growth $growth kB"
-((growth < max_growth_kb)) \
-  || fail "the resident size grew by $growth kB from trip $settled_after to trip $cycles"
-pass "memory grew by $growth kB (bound $max_growth_kb kB)"
+if [[ -n "${STRELKAVO_SANITIZED:-}" ]]; then
+  # The address sanitizer holds freed memory back on purpose, so the resident
+  # size says nothing there; its leak checker looks at this run instead.
+  pass "memory growth not bounded under the sanitizers (leaks are checked)"
+else
+  ((growth < max_growth_kb)) \
+    || fail "the resident size grew by $growth kB from trip $settled_after to trip $cycles"
+  pass "memory grew by $growth kB (bound $max_growth_kb kB)"
+fi

@@ -55,8 +55,11 @@ QImage iconImage(int size)
 
 QIcon appIcon()
 {
+    // Title bars and trays ask for at most 32 pixels, 64 on a doubled
+    // screen; the larger sizes are for the desktop's icon theme only, and
+    // holding them here would cost the running program a megabyte.
     QIcon icon;
-    for (int size : kIconSizes)
+    for (int size : {16, 32, 48, 64})
         icon.addPixmap(QPixmap::fromImage(iconImage(size)));
     return icon;
 }

@@ -10,7 +10,7 @@ namespace strelkavo {
 // those scaled without smoothing, so the blocks stay sharp.
 QImage iconImage(int size);
 
-// All sizes the desktop may ask for, for the window and the tray.
+// The sizes a title bar or a tray asks for, for the window and the tray.
 QIcon appIcon();
 
 // The sizes written as separate files for the desktop's icon theme.

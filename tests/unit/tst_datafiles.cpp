@@ -1,7 +1,9 @@
 #include "data/datafiles.h"
+#include "data/storedtext.h"
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -30,6 +32,33 @@ QByteArray lines(const QList<QByteArray> &stored, const QByteArray &end = "\r\n"
     return out;
 }
 
+// Expected texts, "|" between them; nothing at all for "".
+QStringList fields(const char *texts)
+{
+    return *texts ? QString::fromUtf8(texts).split(u'|') : QStringList();
+}
+
+enum Reader { Count, Verbs, Words };
+
+struct Run {
+    int status = -1;
+    QByteArray out;
+    QString err;
+};
+
+// The data tool as a separate process; status -1 when it did not run to an end.
+Run runTool(const QStringList &arguments, const QByteArray &input = {})
+{
+    QProcess tool;
+    tool.start(qEnvironmentVariable("STRELKAVO_BIN_DIR") + u"/strelkavo-data"_s, arguments);
+    tool.write(input);
+    tool.closeWriteChannel();
+    if (!tool.waitForFinished() || tool.exitStatus() != QProcess::NormalExit)
+        return {};
+    return {tool.exitCode(), tool.readAllStandardOutput(),
+            QString::fromUtf8(tool.readAllStandardError())};
+}
+
 } // namespace
 
 class TestDataFiles : public QObject
@@ -51,259 +80,265 @@ private:
 
 private Q_SLOTS:
     void initTestCase() { QVERIFY(m_dir.isValid()); }
-    void countLines_data();
-    void countLines();
-    void verbFile_data();
-    void verbFile();
-    void wordFile_data();
-    void wordFile();
-    void fileFaults_data();
-    void fileFaults();
-    void undecodableByte_data();
-    void undecodableByte();
+    void reads_data();
+    void reads();
+    void faults_data();
+    void faults();
+    void encoding_data();
+    void encoding();
+    void toolRoundTrip();
+    void toolRefuses_data();
+    void toolRefuses();
 };
 
-void TestDataFiles::countLines_data()
-{
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<int>("count");
-
-    QTest::newRow("empty file") << QByteArray() << 0;
-    QTest::newRow("CR LF") << QByteArray("a\r\nb\r\n") << 2;
-    QTest::newRow("LF") << QByteArray("a\nb\nc\n") << 3;
-    QTest::newRow("mixed") << QByteArray("a\r\nb\nc\r\n") << 3;
-    QTest::newRow("lone CR is data") << QByteArray("a\rb\r\rc\r\n") << 1;
-    QTest::newRow("no final line end") << QByteArray("a\r\nb") << 2;
-    QTest::newRow("single line without end") << QByteArray("a") << 1;
-    QTest::newRow("trailing lone CR") << QByteArray("a\r\nb\r") << 2;
-    QTest::newRow("empty lines") << QByteArray("\r\n\r\n\n") << 3;
-    QTest::newRow("0x1A is data") << QByteArray("a\x1a\r\n\x1a\r\nb\r\n") << 3;
-    QTest::newRow("NUL is data") << QByteArray("a\0b\r\nc", 6) << 2;
-}
-
-void TestDataFiles::countLines()
-{
-    QFETCH(QByteArray, content);
-    QFETCH(int, count);
-    qint32 counted = -1;
-    int yields = 0;
-    const auto error = LiczLinie(write(content), counted, [&] { ++yields; });
-    QVERIFY2(!error, error ? qPrintable(error->message()) : "");
-    QCOMPARE(counted, count);
-    QCOMPARE(yields, 1);
-}
-
-// fields: three per row, for the rows the reader is asked to fill.
-void TestDataFiles::verbFile_data()
-{
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QStringList>("fields");
-
-    QTest::newRow("well-formed")
-        << lines({st("gehen#ging#gegangen"), st("sein#war#gewesen")})
-        << QStringList{u"gehen"_s, u"ging"_s, u"gegangen"_s, u"sein"_s, u"war"_s, u"gewesen"_s};
-    QTest::newRow("third separator stays in field 3")
-        << lines({st("x#y#z#w")}) << QStringList{u"x"_s, u"y"_s, u"z#w"_s};
-    QTest::newRow("no separator") << lines({st("abc")}) << QStringList{u"abc"_s, {}, {}};
-    QTest::newRow("one separator") << lines({st("a#b")}) << QStringList{u"a"_s, u"b"_s, {}};
-    QTest::newRow("empty fields") << lines({st("##")}) << QStringList{{}, {}, {}};
-    QTest::newRow("empty line") << lines({QByteArray()}) << QStringList{{}, {}, {}};
-    QTest::newRow("short lines carry nothing over")
-        << lines({st("long first#long second#long third"), st("ab"), st("cd#ef"), st("#")})
-        << QStringList{u"long first"_s, u"long second"_s, u"long third"_s,
-                       u"ab"_s, {}, {},
-                       u"cd"_s, u"ef"_s, {},
-                       {}, {}, {}};
-    QTest::newRow("comma gets its blank")
-        << lines({st("a,b#c#d,e")}) << QStringList{u"a, b"_s, u"c"_s, u"d, e"_s};
-    QTest::newRow("german letters")
-        << lines({QByteArray("\xd7\xf4\xd7\xdc\x1b" "b\x1b" "c")})
-        << QStringList{u"ßüßä"_s, u"j"_s, u"k"_s};
-    QTest::newRow("LF line ends") << lines({st("a#b#c"), st("d#e#f")}, "\n")
-                                  << QStringList{u"a"_s, u"b"_s, u"c"_s, u"d"_s, u"e"_s, u"f"_s};
-    QTest::newRow("last line without end")
-        << lines({st("a#b#c")}) + st("d#e#f")
-        << QStringList{u"a"_s, u"b"_s, u"c"_s, u"d"_s, u"e"_s, u"f"_s};
-    QTest::newRow("lone CR and 0x1A are data")
-        << lines({st("a#b") + "\r" + st("c#d") + "\x1a"})
-        << QStringList{u"a"_s, u"b"_s + QChar(0x15) + u"c"_s, u"d\""_s};
-}
-
-void TestDataFiles::verbFile()
-{
-    QFETCH(QByteArray, content);
-    QFETCH(QStringList, fields);
-    const QString path = write(content);
-    qint32 n = 0;
-    QVERIFY(!LiczLinie(path, n, [] {}));
-    QCOMPARE(n * 3, fields.size());
-
-    VerbTable table(n);
-    int yields = 0;
-    const auto error = ReadData(n, path, table, [&] { ++yields; });
-    QVERIFY2(!error, error ? qPrintable(error->message()) : "");
-    QCOMPARE(yields, n);
-    QStringList read;
-    for (const VerbRow &row : table)
-        read << row[0] << row[1] << row[2];
-    QCOMPARE(read, fields);
-}
-
-void TestDataFiles::wordFile_data()
-{
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QStringList>("words");
-
-    QTest::newRow("five words")
-        << lines({st("gehen"), st("ging"), st("gegangen"), st("sein"), st("war")})
-        << QStringList{u"gehen"_s, u"ging"_s, u"gegangen"_s, u"sein"_s, u"war"_s};
-    QTest::newRow("stored comma splits and the last words stay")
-        << lines({st("a"), st("b") + "," + st("c") + "," + st("d"), st("e"), st("f")})
-        << QStringList{u"a"_s, u"b"_s, u"c"_s, u"d"_s, u"e"_s, u"f"_s};
-    QTest::newRow("quoted field keeps its comma")
-        << lines({"\"" + st("x") + "," + st("y") + "\"", st("z")})
-        << QStringList{u"x4y"_s, u"z"_s};
-    QTest::newRow("text after a closing quote is dropped")
-        << lines({"\"" + st("ab") + "\"" + st("zz") + "," + st("cd")})
-        << QStringList{u"ab"_s, u"cd"_s};
-    QTest::newRow("unbalanced quote runs to the line end")
-        << lines({"\"" + st("ab") + "," + st("c"), st("d")})
-        << QStringList{u"ab4c"_s, u"d"_s};
-    QTest::newRow("leading stored blanks skipped")
-        << lines({"  " + st("ab"), st("c") + ", " + st("d")})
-        << QStringList{u"ab"_s, u"c"_s, u"d"_s};
-    QTest::newRow("blank inside a word stays")
-        << lines({st("a") + " " + st("b")}) << QStringList{u"a(b"_s};
-    QTest::newRow("empty line is an empty word")
-        << lines({st("a"), QByteArray(), st("b")}) << QStringList{u"a"_s, {}, u"b"_s};
-    QTest::newRow("stored comma-code decodes with a blank")
-        << lines({st("a,b")}) << QStringList{u"a, b"_s};
-    QTest::newRow("last word without line end")
-        << lines({st("a")}, "\n") + st("b") << QStringList{u"a"_s, u"b"_s};
-    QTest::newRow("0x1A is data") << lines({"\x1a" + st("q")}) << QStringList{u"\"q"_s};
-    QTest::newRow("empty file") << QByteArray() << QStringList();
-}
-
-void TestDataFiles::wordFile()
-{
-    QFETCH(QByteArray, content);
-    QFETCH(QStringList, words);
-    const QString path = write(content);
-    qint32 n = 0;
-    QVERIFY(!LiczLinie(path, n, [] {}));
-
-    QStringList read{u"kept"_s};
-    int yields = 0;
-    const auto error = ReadData2(n, path, read, [&] { ++yields; });
-    QVERIFY2(!error, error ? qPrintable(error->message()) : "");
-    QCOMPARE(read, QStringList{u"kept"_s} + words);
-    QCOMPARE(yields, words.size());
-}
-
-enum Reader { Count, Verbs, Words };
-enum Fault { Missing, Directory, Unreadable, ShortFile };
-
-void TestDataFiles::fileFaults_data()
+// What a reader gives: the verb file's fields, three per line, or the words.
+// LiczLinie must count exactly the verb file's lines.
+void TestDataFiles::reads_data()
 {
     QTest::addColumn<int>("reader");
-    QTest::addColumn<int>("fault");
-    QTest::addColumn<int>("line");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QStringList>("read");
 
-    const std::pair<const char *, Reader> readers[] = {
-        {"LiczLinie", Count}, {"ReadData", Verbs}, {"ReadData2", Words}};
-    for (const auto &[name, reader] : readers) {
-        QTest::addRow("%s: missing file", name) << int(reader) << int(Missing) << 0;
-        QTest::addRow("%s: directory", name) << int(reader) << int(Directory) << 0;
-        QTest::addRow("%s: unreadable", name) << int(reader) << int(Unreadable) << 0;
-    }
-    QTest::newRow("ReadData: fewer lines than asked") << int(Verbs) << int(ShortFile) << 3;
+    QTest::newRow("verbs: empty file") << int(Verbs) << QByteArray() << fields("");
+    QTest::newRow("verbs: CR LF") << int(Verbs)
+        << lines({st("gehen#ging#gegangen"), st("sein#war#gewesen")})
+        << fields("gehen|ging|gegangen|sein|war|gewesen");
+    QTest::newRow("verbs: LF; a third separator stays in field 3")
+        << int(Verbs) << lines({st("x#y#z#w"), st("a#b#c")}, "\n") << fields("x|y|z#w|a|b|c");
+    QTest::newRow("verbs: mixed ends, an empty line; short lines carry nothing over")
+        << int(Verbs)
+        << st("long first#long second#long third") + "\r\n" + st("ab") + "\n\r\n" + st("cd#ef")
+               + "\n" + st("#") + "\r\n"
+        << fields("long first|long second|long third|ab||||||cd|ef||||");
+    QTest::newRow("verbs: no final line end")
+        << int(Verbs) << lines({st("a#b#c")}) + st("d#e#f") << fields("a|b|c|d|e|f");
+    QTest::newRow("verbs: comma gets its blank")
+        << int(Verbs) << lines({st("a,b#c#d,e")}) << fields("a, b|c|d, e");
+    QTest::newRow("verbs: lone CR, 0x1A and NUL are data")
+        << int(Verbs) << lines({st("a#b") + "\r" + st("c#d") + "\x1a" + QByteArray(1, '\0')})
+        << fields("a|b\x15" "c|d\"\x08");
+    QTest::newRow("words: empty file") << int(Words) << QByteArray() << fields("");
+    QTest::newRow("words: stored comma splits and the last words stay") << int(Words)
+        << lines({st("a"), st("b") + "," + st("c") + "," + st("d"), st("e"), st("f")})
+        << fields("a|b|c|d|e|f");
+    QTest::newRow("words: quoted field keeps its comma")
+        << int(Words) << lines({"\"" + st("x") + "," + st("y") + "\"", st("z")}) << fields("x4y|z");
+    QTest::newRow("words: text after a closing quote is dropped")
+        << int(Words) << lines({"\"" + st("ab") + "\"" + st("zz") + "," + st("cd")})
+        << fields("ab|cd");
+    QTest::newRow("words: unbalanced quote runs to the line end")
+        << int(Words) << lines({"\"" + st("ab") + "," + st("c"), st("d")}) << fields("ab4c|d");
+    QTest::newRow("words: leading stored blanks skipped, inner ones kept")
+        << int(Words) << lines({"  " + st("ab"), st("c") + ", " + st("d") + " " + st("e")})
+        << fields("ab|c|d(e");
+    QTest::newRow("words: empty line is an empty word")
+        << int(Words) << lines({st("a"), QByteArray(), st("b")}) << fields("a||b");
+    QTest::newRow("words: shown comma is no separator")
+        << int(Words) << lines({st("a,b")}) << fields("a, b");
+    QTest::newRow("words: LF, last word without line end")
+        << int(Words) << lines({st("a")}, "\n") + st("b") << fields("a|b");
 }
 
-void TestDataFiles::fileFaults()
+void TestDataFiles::reads()
 {
     QFETCH(int, reader);
-    QFETCH(int, fault);
-    QFETCH(int, line);
-
-    QString path = m_dir.filePath(u"absent.dat"_s);
-    if (fault == Directory) {
-        path = m_dir.filePath(u"dir%1.dat"_s.arg(++m_files));
-        QVERIFY(QDir().mkdir(path));
-    } else if (fault == ShortFile) {
-        path = write(lines({st("a#b#c"), st("d#e#f")}));
-    } else if (fault == Unreadable) {
-        path = write(lines({st("a#b#c")}));
-        QVERIFY(QFile::setPermissions(path, QFileDevice::Permissions()));
-        QFile probe(path);
-        if (geteuid() == 0 || probe.open(QIODevice::ReadOnly))
-            QSKIP("permissions are not enforced for this user");
-    }
-
-    qint32 n = 0;
-    VerbTable table(3);
-    QStringList words;
+    QFETCH(QByteArray, content);
+    QFETCH(QStringList, read);
+    const QString path = write(content);
+    qint32 n = -1;
     int yields = 0;
-    const Yield yield = [&] { ++yields; };
+    QVERIFY(!LiczLinie(path, n, [&] { ++yields; }));
+    QCOMPARE(yields, 1);
+
+    yields = 0;
     std::optional<LoadError> error;
-    switch (Reader(reader)) {
-    case Count: error = LiczLinie(path, n, yield); break;
-    case Verbs: error = ReadData(3, path, table, yield); break;
-    case Words: error = ReadData2(3, path, words, yield); break;
+    QStringList got;
+    if (reader == Verbs) {
+        QCOMPARE(n * 3, read.size());
+        VerbTable table(n);
+        error = ReadData(n, path, table, [&] { ++yields; });
+        for (const VerbRow &row : table)
+            got << row[0] << row[1] << row[2];
+        QCOMPARE(yields, n);
+    } else {
+        got = {u"kept"_s};
+        error = ReadData2(n, path, got, [&] { ++yields; });
+        QCOMPARE(got.takeFirst(), u"kept"_s);
+        QCOMPARE(yields, read.size());
     }
-    QVERIFY(error.has_value());
-    QCOMPARE(error->file, path);
-    QCOMPARE(error->line, line);
-    QVERIFY(!error->what.isEmpty());
-    QVERIFY(error->message().contains(path));
-    QVERIFY(words.isEmpty());
-    if (fault != ShortFile)
-        QCOMPARE(yields, 0);
+    QVERIFY2(!error, error ? qPrintable(error->message()) : "");
+    QCOMPARE(got, read);
 }
 
-// A byte with no shown form, in the given line of either file.
-void TestDataFiles::undecodableByte_data()
+// A file that cannot be read, or a byte in it with no shown form. Every reader
+// stops at the first fault; the words read before it stay.
+void TestDataFiles::faults_data()
 {
-    QTest::addColumn<bool>("verbs");
+    QTest::addColumn<int>("reader");
+    QTest::addColumn<QString>("place");
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<int>("line");
     QTest::addColumn<QStringList>("wordsBefore");
 
     const QByteArray good = st("a#b#c");
-    QTest::newRow("verbs: 0xF8 in line 3")
-        << true << lines({good, good, st("d#") + "\xf8" + st("#f"), good}) << 3 << QStringList();
-    QTest::newRow("verbs: undefined code in the last line, no line end")
-        << true << lines({good}) + st("x#y#") + "\x90" << 2 << QStringList();
-    QTest::newRow("verbs: LF counts as a line end")
-        << true << lines({good, good, good}, "\n") + "\xff" << 4 << QStringList();
-    QTest::newRow("words: 0xFF in line 2")
-        << false << lines({st("ab"), st("cd") + "\xff", st("ef")}) << 2
-        << QStringList{u"ab"_s};
-    QTest::newRow("words: after a comma in line 3")
-        << false << lines({st("a"), st("b"), st("c") + "," + "\x79"}) << 3
-        << QStringList{u"a"_s, u"b"_s, u"c"_s};
+    const std::pair<const char *, Reader> readers[] = {
+        {"LiczLinie", Count}, {"ReadData", Verbs}, {"ReadData2", Words}};
+    for (const auto &[name, reader] : readers)
+        for (const char *place : {"missing", "directory", "unreadable"})
+            QTest::addRow("%s: %s", name, place)
+                << int(reader) << QString::fromLatin1(place) << good << 0 << QStringList();
+    QTest::newRow("ReadData: fewer lines than asked")
+        << int(Verbs) << QString() << lines({good, good}) << 3 << QStringList();
+    QTest::newRow("ReadData: 0xF8 in line 3")
+        << int(Verbs) << QString() << lines({good, good, st("d#") + "\xf8" + st("#f"), good})
+        << 3 << QStringList();
+    QTest::newRow("ReadData: LF ends, undecodable last line without end")
+        << int(Verbs) << QString() << lines({good, good, good}, "\n") + "\xff" << 4
+        << QStringList();
+    QTest::newRow("ReadData2: undecodable after a comma in line 3")
+        << int(Words) << QString() << lines({st("a"), st("b"), st("c") + "," + "\x79"}) << 3
+        << fields("a|b|c");
 }
 
-void TestDataFiles::undecodableByte()
+void TestDataFiles::faults()
 {
-    QFETCH(bool, verbs);
+    QFETCH(int, reader);
+    QFETCH(QString, place);
     QFETCH(QByteArray, content);
     QFETCH(int, line);
     QFETCH(QStringList, wordsBefore);
 
-    const QString path = write(content);
+    QString path = m_dir.filePath(u"absent.dat"_s);
+    if (place == u"directory") {
+        path = m_dir.filePath(u"dir%1.dat"_s.arg(++m_files));
+        QVERIFY(QDir().mkdir(path));
+    } else if (place != u"missing") {
+        path = write(content);
+    }
+    if (place == u"unreadable") {
+        QVERIFY(QFile::setPermissions(path, QFileDevice::Permissions()));
+        if (geteuid() == 0 || QFile(path).open(QIODevice::ReadOnly))
+            QSKIP("permissions are not enforced for this user");
+    }
+
     qint32 n = 0;
-    QVERIFY(!LiczLinie(path, n, [] {}));
-    VerbTable table(n);
+    VerbTable table(4);
     QStringList words;
-    const auto error = verbs ? ReadData(n, path, table, [] {})
-                             : ReadData2(n, path, words, [] {});
+    const auto error = reader == Count ? LiczLinie(path, n, [] {})
+                     : reader == Verbs ? ReadData(4, path, table, [] {})
+                                       : ReadData2(4, path, words, [] {});
     QVERIFY(error.has_value());
     QCOMPARE(error->file, path);
     QCOMPARE(error->line, line);
+    QVERIFY(!error->what.isEmpty());
     const QString message = error->message();
     QVERIFY2(message.contains(path), qPrintable(message));
-    QVERIFY2(message.contains(u"wiersz %1"_s.arg(line)), qPrintable(message));
+    QVERIFY2(line == 0 || message.contains(u"wiersz %1"_s.arg(line)), qPrintable(message));
     QCOMPARE(words, wordsBefore);
+}
+
+// position: 1-based place of the refused character, 0 when the text is taken.
+void TestDataFiles::encoding_data()
+{
+    QTest::addColumn<bool>("word");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<int>("position");
+
+    QTest::newRow("line: letters, comma with blank") << false << u"łączyć, ß#ä#Ö"_s << 0;
+    QTest::newRow("line: 4, * and ( are plain") << false << u"(4*)#\"#x"_s << 0;
+    QTest::newRow("line: comma at the end") << false << u"ab,"_s << 3;
+    QTest::newRow("line: second comma without blank") << false << u"a, b,c"_s << 5;
+    QTest::newRow("line: position counts the dropped blank") << false << u"a, bЖ"_s << 5;
+    QTest::newRow("line: stored as LF") << false << u"ab"_s + QChar(0x12) << 3;
+    QTest::newRow("line: stored as CR") << false << QString(QChar(0x15)) << 1;
+    QTest::newRow("word: comma with blank, inner parenthesis") << true << u"a, (b)"_s << 0;
+    QTest::newRow("word: inner 4") << true << u"ab4c"_s << 3;
+    QTest::newRow("word: *") << true << u"a*"_s << 2;
+    QTest::newRow("word: leading (") << true << u"(ab"_s << 1;
+    QTest::newRow("word: comma without blank") << true << u"ab,c"_s << 3;
+}
+
+void TestDataFiles::encoding()
+{
+    QFETCH(bool, word);
+    QFETCH(QString, shown);
+    QFETCH(int, position);
+
+    CodecFault fault;
+    const auto stored = word ? encodeWord(shown, &fault) : encodeLine(shown, &fault);
+    if (position > 0) {
+        QVERIFY(!stored.has_value());
+        QCOMPARE(fault.position, qsizetype(position));
+        QVERIFY(!fault.what.isEmpty());
+        return;
+    }
+    QVERIFY2(stored.has_value(), qPrintable(fault.what));
+    QVERIFY(!stored->contains('\n') && !stored->contains('\r'));
+    QCOMPARE(DeXKoduj(*stored), std::optional<QString>(shown));
+    if (word) { // the word reader takes it back as one whole field
+        QList<QByteArray> fields;
+        splitWordLine(*stored, [&](QByteArrayView f, qsizetype) { fields << f.toByteArray(); });
+        QCOMPARE(fields, QList<QByteArray>{*stored});
+    }
+}
+
+void TestDataFiles::toolRoundTrip()
+{
+    const QString list = u"gehen#ging#gegangen\nändern#änderte#geändert\nsehen#sah#gesehen, "
+                         u"gesehn\ngehen#ging#gegangen\nhängen#hing#gehangen\n"_s;
+    const QString listPath = write(list.toUtf8());
+    const QDir out(m_dir.filePath(u"out"_s));
+    const Run build = runTool({u"build"_s, listPath, out.path()});
+    QVERIFY2(build.status == 0, qPrintable(build.err));
+
+    const Run verbs = runTool({u"decode"_s, out.filePath(kVerbFileName)});
+    QCOMPARE(verbs.status, 0);
+    QCOMPARE(QString::fromUtf8(verbs.out), list);
+
+    // Every distinct field once, as the program reads it; the order is the program's to make.
+    QStringList read;
+    QVERIFY(!ReadData2(0, out.filePath(kWordFileName), read, [] {}));
+    QStringList distinct = fields("gehen|ging|gegangen|ändern|änderte|geändert|sehen|sah|"
+                                  "gesehen, gesehn|hängen|hing|gehangen");
+    read.sort();
+    distinct.sort();
+    QCOMPARE(read, distinct);
+
+    const Run encoded = runTool({u"encode"_s}, "gehen\nx, y\n");
+    QCOMPARE(encoded.status, 0);
+    QCOMPARE(encoded.out, QByteArray("_]`]f\r\np$q\r\n"));
+}
+
+// The tool stops at the first bad line, names it, and writes nothing.
+void TestDataFiles::toolRefuses_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<int>("line");
+
+    QTest::newRow("encode: comma without blank") << u"encode"_s << u"gehen\nsein\nx,y\n"_s << 3;
+    QTest::newRow("build: one separator") << u"build"_s << u"a#b#c\nd#e\n"_s << 2;
+    QTest::newRow("build: three separators") << u"build"_s << u"a#b#c#d\n"_s << 1;
+    QTest::newRow("build: empty field") << u"build"_s << u"a#b#c\na##c\n"_s << 2;
+    QTest::newRow("build: comma without blank") << u"build"_s << u"a#b,c#d\n"_s << 1;
+    QTest::newRow("build: field that cannot be a search word")
+        << u"build"_s << u"a#b#c\nd#e#f4\n"_s << 2;
+}
+
+void TestDataFiles::toolRefuses()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, input);
+    QFETCH(int, line);
+
+    const QString listPath = write(input.toUtf8());
+    const QDir out(listPath + u".out"_s);
+    const Run run = command == u"encode" ? runTool({command}, input.toUtf8())
+                                         : runTool({command, listPath, out.path()});
+    QVERIFY(run.status > 0);
+    QVERIFY2(run.err.contains(u"wiersz %1"_s.arg(line)), qPrintable(run.err));
+    QVERIFY(run.out.isEmpty());
+    QVERIFY(!out.exists(kVerbFileName) && !out.exists(kWordFileName));
 }
 
 QTEST_GUILESS_MAIN(TestDataFiles)

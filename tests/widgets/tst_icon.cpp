@@ -80,8 +80,11 @@ void IconTest::sizes()
             QVERIFY2(found, qPrintable(QStringLiteral("pixel %1,%2").arg(x).arg(y)));
         }
 
-    const QPixmap worn = frmMain(QString()).windowIcon().pixmap(QSize(size, size));
-    QCOMPARE(worn.toImage().convertToFormat(QImage::Format_ARGB32), image);
+    // The window wears the sizes a title bar or a tray asks for, 64 on a doubled screen.
+    if (size <= 64) {
+        const QPixmap worn = frmMain(QString()).windowIcon().pixmap(QSize(size, size));
+        QCOMPARE(worn.toImage().convertToFormat(QImage::Format_ARGB32), image);
+    }
 }
 
 QTEST_MAIN(IconTest)

@@ -14,11 +14,8 @@ QString displayRow(const VerbRow &row)
     QString text;
     text.reserve(1 + 3 * kFieldWidth);
     text += QLatin1Char(' ');
-    for (const QString &field : row) {
-        text += field;
-        if (field.size() < kFieldWidth)
-            text.append(QString(kFieldWidth - field.size(), QLatin1Char(' ')));
-    }
+    for (const QString &field : row)
+        text += f(field);
     return text;
 }
 

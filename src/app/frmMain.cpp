@@ -176,29 +176,28 @@ std::optional<LoadError> frmMain::Form_Load()
     const QString verbPath = dir.filePath(kVerbFileName);
     const QString wordPath = dir.filePath(kWordFileName);
 
-    qint32 rows = 0;
-    if (auto error = LiczLinie(verbPath, rows, yieldWhileReading)) {
+    // A failure leaves nothing behind: the window must not show half a list.
+    const auto failed = [this](LoadError error) {
         Form_Unload();
         return error;
-    }
+    };
+
+    qint32 rows = 0;
+    if (auto error = LiczLinie(verbPath, rows, yieldWhileReading))
+        return failed(*error);
     m_rowCount = rows;
     m_list1Rows->setStringList({});
     m_list2Words->setStringList({});
     m_table = VerbTable(m_rowCount);
-    if (auto error = ReadData(m_rowCount, verbPath, m_table, yieldWhileReading)) {
-        Form_Unload();
-        return error;
-    }
+    if (auto error = ReadData(m_rowCount, verbPath, m_table, yieldWhileReading))
+        return failed(*error);
 
     qint32 wordLines = 0;
     QStringList words;
-    auto error = LiczLinie(wordPath, wordLines, yieldWhileReading);
-    if (!error)
-        error = ReadData2(wordLines, wordPath, words, yieldWhileReading);
-    if (error) {
-        Form_Unload();
-        return error;
-    }
+    if (auto error = LiczLinie(wordPath, wordLines, yieldWhileReading))
+        return failed(*error);
+    if (auto error = ReadData2(wordLines, wordPath, words, yieldWhileReading))
+        return failed(*error);
     // The hidden list keeps its words sorted; sorting once at the end leaves
     // the same order as keeping it sorted word by word.
     sortWordList(words, wordListCollator(QLocale::system()));
@@ -225,7 +224,6 @@ void frmMain::Form_Unload()
     m_list2Words->setStringList({});
     m_table = VerbTable();
     m_index = SearchIndex();
-
 }
 
 void frmMain::closeEvent(QCloseEvent *event)

@@ -51,7 +51,6 @@ public:
     std::optional<LoadError> Form_Load();
 
     qint32 rowCount() const { return m_rowCount; }
-    const TrayCallbackDecoder &trayDecoder() const { return m_trayDecoder; }
     QSystemTrayIcon *trayIcon() const { return m_trayIcon; }
 
 protected:

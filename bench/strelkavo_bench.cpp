@@ -16,6 +16,7 @@
 #include "data/codec.h"
 #include "data/datafiles.h"
 #include "table/rows.h"
+#include "literalwalk.h"
 #include "table/search.h"
 
 #include <benchmark/benchmark.h>
@@ -134,24 +135,6 @@ QStringList keystrokes(const QStringList &words, const std::function<bool(QStrin
     return typed;
 }
 
-// The search as the program's definition reads: the first word in list order
-// that begins with the text, then the first row that holds that word. The
-// index must agree with it on every keystroke measured.
-std::optional<qsizetype> plainWalk(const QStringList &words, const VerbTable &table,
-                                   QStringView text)
-{
-    for (const QString &word : words) {
-        if (!word.startsWith(text))
-            continue;
-        for (qsizetype row = 0; row < table.size(); ++row)
-            for (const QString &field : table[row])
-                if (field == word)
-                    return row;
-        return std::nullopt;
-    }
-    return std::nullopt;
-}
-
 struct Dataset {
     QString verbPath;
     QString wordPath;
@@ -217,7 +200,7 @@ const Dataset &dataset(const QString &name)
     data->index = SearchIndex(data->wordsInListOrder, data->table);
 
     const auto hits = [&](QStringView text) {
-        return plainWalk(data->wordsInListOrder, data->table, text).has_value();
+        return literalWalk(data->wordsInListOrder, data->table, text).has_value();
     };
     data->typed = keystrokes(data->wordsInFileOrder, hits);
     // The plain walk takes milliseconds per keystroke on the largest lists,
@@ -226,7 +209,7 @@ const Dataset &dataset(const QString &name)
     for (qsizetype i = 0; i < data->typed.size(); ++i) {
         const QString lowered = QLocale::system().toLower(data->typed[i]);
         const auto found = data->index.find(lowered);
-        if (i % step == 0 && found != plainWalk(data->wordsInListOrder, data->table, lowered))
+        if (i % step == 0 && found != literalWalk(data->wordsInListOrder, data->table, lowered))
             die(QStringLiteral("%1: the index and the plain walk disagree on \"%2\"")
                     .arg(name, data->typed[i]));
         data->misses += !found;
@@ -387,7 +370,7 @@ void searchPlainWalk(benchmark::State &state, const QString &set)
     qsizetype next = 0;
     for (auto _ : state) {
         const QString lowered = QLocale::system().toLower(data.typed[next]);
-        auto row = plainWalk(data.wordsInListOrder, data.table, lowered);
+        auto row = literalWalk(data.wordsInListOrder, data.table, lowered);
         benchmark::DoNotOptimize(row);
         if (++next == data.typed.size())
             next = 0;

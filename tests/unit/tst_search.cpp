@@ -1,3 +1,4 @@
+#include "literalwalk.h"
 #include "table/search.h"
 
 #include <QRandomGenerator>
@@ -11,23 +12,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QLocale kPolish(QLocale::Polish, QLocale::Poland);
-
-// The search as the user sees it, walked literally: the first word in list
-// order whose first L characters equal the text, then the first row, and in
-// it the first field, equal to that word; a word held by no row ends it.
-std::optional<qsizetype> walk(const QStringList &words, const VerbTable &table, QStringView text)
-{
-    for (const QString &word : words) {
-        if (QStringView(word).left(text.size()) != text)
-            continue;
-        for (qsizetype row = 0; row < table.size(); ++row)
-            for (const QString &field : table[row])
-                if (field == word)
-                    return row;
-        return std::nullopt;
-    }
-    return std::nullopt;
-}
 
 VerbTable toTable(const QStringList &lines)
 {
@@ -133,7 +117,7 @@ void TestSearch::find()
     sortWordList(words, wordListCollator(kPolish));
     const VerbTable table = toTable(rows);
     QCOMPARE(SearchIndex(words, table).find(text).value_or(-1), qsizetype(row));
-    QCOMPARE(walk(words, table, text).value_or(-1), qsizetype(row));
+    QCOMPARE(literalWalk(words, table, text).value_or(-1), qsizetype(row));
 }
 
 // Far beyond 16-bit indices, in the words and in the rows.
@@ -170,7 +154,7 @@ void TestSearch::longTable()
         words.append(u"w"_s);
     }
     QCOMPARE(SearchIndex(words, table).find(text).value_or(-1), qsizetype(row));
-    QCOMPARE(walk(words, table, text).value_or(-1), qsizetype(row));
+    QCOMPARE(literalWalk(words, table, text).value_or(-1), qsizetype(row));
 }
 
 void TestSearch::matchesLiteralWalk_data()
@@ -233,7 +217,7 @@ void TestSearch::matchesLiteralWalk()
 
         const SearchIndex index(words, table);
         for (const QString &text : texts)
-            QVERIFY2(index.find(text) == walk(words, table, text),
+            QVERIFY2(index.find(text) == literalWalk(words, table, text),
                      qPrintable(u"seed %1, text \"%2\", words: %3"_s.arg(seed).arg(
                          text, words.join(u", "))));
     }

@@ -1,0 +1,32 @@
+#pragma once
+
+// The search as the user sees it, walked literally: the first word in list
+// order whose first L characters equal the text, then the first row, and in
+// it the first field, equal to that word; a word held by no row ends it. The
+// index must answer exactly this, and the tests and benchmarks hold it to it.
+
+#include "data/datafiles.h"
+
+#include <QStringList>
+#include <QStringView>
+
+#include <optional>
+
+namespace strelkavo {
+
+inline std::optional<qsizetype> literalWalk(const QStringList &words, const VerbTable &table,
+                                            QStringView text)
+{
+    for (const QString &word : words) {
+        if (QStringView(word).left(text.size()) != text)
+            continue;
+        for (qsizetype row = 0; row < table.size(); ++row)
+            for (const QString &field : table[row])
+                if (field == word)
+                    return row;
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+} // namespace strelkavo

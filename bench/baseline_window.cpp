@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Strelkavo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The least a Qt Widgets program does to put a window titled "Strelkavo" on
 // the screen: the yardstick for the program's start-up time and memory. It
 // has the program's client size, so that both draw into the same backing

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Strelkavo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Start-up time of a window program: from the moment its process is started
 // to the moment the X server maps its top-level window of the given title.
 //

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Strelkavo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Micro-benchmarks of everything the program does with its data: decoding,
 // reading both files, the display rows, the sort of the hidden word list, the
 // search index and the search on every keystroke. Each runs on the bundled

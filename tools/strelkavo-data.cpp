@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Strelkavo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // strelkavo-data: prepares and inspects the program's encoded data files.
 //
 //   strelkavo-data decode FILE        shown text of an encoded file, as UTF-8

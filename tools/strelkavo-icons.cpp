@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Strelkavo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // strelkavo-icons: writes the program's icon as PNG files for the desktop's
 // icon theme, from the same drawing the window uses.
 //

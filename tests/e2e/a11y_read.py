@@ -1,4 +1,6 @@
 #!/usr/bin/python3
+# SPDX-FileCopyrightText: 2026 The Strelkavo developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Reads a running program's controls over the accessibility bus, the way a
 screen reader sees them. Run with Debian's own /usr/bin/python3, which has
 pyatspi; rig.sh's rig_a11y does that.

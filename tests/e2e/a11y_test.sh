@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Strelkavo developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The window read as a screen reader reads it: every control that is shown has
 # a name, the letter buttons say which letter they type, and the verb list says
 # what it holds. Controls are told apart by their kind and place, not by the

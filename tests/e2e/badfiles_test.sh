@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Strelkavo developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The program against damaged, odd and missing data files. Each case runs a
 # copy of the program in a directory of its own, beside the good file of the
 # other kind. A file that cannot be loaded must end the program with status 1

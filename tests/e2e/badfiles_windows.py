@@ -1,4 +1,6 @@
 #!/usr/bin/python3
+# SPDX-FileCopyrightText: 2026 The Strelkavo developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Lists the windows that the window manager took over between two marks of a
 log of `xev -root -event substructure -event property`.
 

@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The Strelkavo developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Sourced after rig.sh. xdotool types a letter that the keyboard map lacks by
 # binding it to a scratch key for a moment and undoing that afterwards; at
 # machine speed the program can see the key after it has been unbound, and the

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Strelkavo developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A desktop without a notification area: "zwiń" cannot hide the window behind
 # an icon, so it minimises it instead (iconified, still managed, not
 # withdrawn), from where the desktop brings it back as it was. A watcher on the

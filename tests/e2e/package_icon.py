@@ -1,4 +1,6 @@
 #!/usr/bin/env python3
+# SPDX-FileCopyrightText: 2026 The Strelkavo developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Checks one theme icon from the package: package_icon.py FILE SIZE.
 
 The icon must be a SIZE x SIZE PNG showing the tricolour (black, red, yellow

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Strelkavo developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package made by cpack: its control fields and dependencies, exactly
 # the files it should hold, its desktop entry, metainfo and icons, and the
 # program started from the unpacked package through the command on PATH, which

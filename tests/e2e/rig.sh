@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The Strelkavo developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Sourced by the end-to-end tests: a private X session with a window manager,
 # optionally a notification area, and helpers to drive and read the program.
 #

@@ -1,4 +1,6 @@
 #!/usr/bin/python3
+# SPDX-FileCopyrightText: 2026 The Strelkavo developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """A StatusNotifierWatcher for the end-to-end tests, and a client of the items.
 
     sni_watcher.py serve STATEFILE [--no-host]

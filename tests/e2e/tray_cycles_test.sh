@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Strelkavo developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Many quick trips to the tray and back: "zwiń", then a double-click on the
 # icon, 200 times. Each trip must leave exactly one icon while in the tray and
 # none afterwards, and the program's memory must not grow with the trips

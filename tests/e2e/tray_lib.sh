@@ -1,3 +1,6 @@
+# SPDX-FileCopyrightText: 2026 The Strelkavo developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+
 # Sourced by the tray tests after rig.sh: finding the program's icon in the
 # X11 panel, its popup menu, its items on the session bus, and the state of its
 # main window as the window manager sees it.

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Strelkavo developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The icon as a StatusNotifierItem on the session bus, where a host (here the
 # test's own watcher, which plays the host's part) does the clicking: the
 # item's Activate restores the window, ContextMenu opens the menu, and while

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Strelkavo developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The notification-area icon in an X11 panel that embeds it (trayer): "zwiń"
 # swaps the window for the icon; a double-click brings the window back with the
 # focus in the search box; a single click, the pointer passing over it and the

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Strelkavo developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A thousand characters typed into the search box at machine speed, mixed with
 # BackSpace and clicks on the letter buttons. Every search yields to the event
 # loop, so keys arrive while earlier searches wait; the box must still hold

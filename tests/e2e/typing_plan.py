@@ -1,4 +1,6 @@
 #!/usr/bin/python3
+# SPDX-FileCopyrightText: 2026 The Strelkavo developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Plans a burst of input for the search box and says what the box must hold.
 
     typing_plan.py SEED CHARACTERS MAX_LENGTH

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Strelkavo developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The window, frame included, is centred on the screen's work area when it is
 # first shown. The window manager adds the frame only after the window has
 # been shown, so the program has to centre again once the frame is known; how

@@ -1,4 +1,6 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The Strelkavo developers
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The main window as the desktop and a user see it: its title and fixed size,
 # the focus, typing a search, the search box's limit, the web button, and
 # closing from the title bar. Its place on the screen: window_centre_test.sh.

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Strelkavo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // DeXKoduj on arbitrary stored bytes.
 //
 // The decoder either maps every byte or names the first byte it cannot map.

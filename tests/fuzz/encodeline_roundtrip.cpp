@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Strelkavo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // encodeLine and encodeWord followed by the program's readers.
 //
 // These encoders prepare the data files, so whatever they accept must come

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Strelkavo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Both data file readers on arbitrary file contents.
 //
 // The bytes go to a file, which LiczLinie, ReadData and ReadData2 then read

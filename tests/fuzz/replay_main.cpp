@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Strelkavo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // Replays the checked-in corpus of every fuzz target through the target's
 // own entry point, so that an input that once found a fault, or that reaches
 // a corner worth keeping, is tried again by every ordinary test run.

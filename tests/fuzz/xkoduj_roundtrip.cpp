@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Strelkavo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // XKoduj followed by DeXKoduj on arbitrary text.
 //
 // Whatever XKoduj accepts comes back from DeXKoduj unchanged, except that

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Strelkavo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The bundled verb list is the product as much as the code: these tests read
 // it as the program does, from the encoded files the build made, and search it
 // with the program's own search.

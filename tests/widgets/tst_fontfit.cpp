@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Strelkavo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // A whole display row fits across the verb list in the font the list really
 // uses. Built twice: once for the standard density and once for a run where the
 // platform draws every logical pixel as two (STRELKAVO_EXPECTED_SCALE).

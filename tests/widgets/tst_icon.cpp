@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Strelkavo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The program's icon, pixel for pixel, and the window wearing it.
 
 #include "windowfixture.h"

@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Strelkavo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // That the search box, the letter buttons and fast typing reach the search;
 // what the search finds is the unit tests' business.
 

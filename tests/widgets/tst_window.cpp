@@ -1,3 +1,6 @@
+// SPDX-FileCopyrightText: 2026 The Strelkavo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
 // The real window from start-up to shutdown on data files in a temporary
 // directory: what it loads, how it fails, its controls, focus, keys and menu.
 

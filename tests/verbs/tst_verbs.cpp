@@ -59,7 +59,7 @@ private Q_SLOTS:
     // strictly in German order wherever it changes, so a verb's rows stand together.
     void rowsHoldSingleFormsInOrder()
     {
-        const QCollator german(QLocale(QLocale::German));
+        const QCollator german{QLocale(QLocale::German)};
         QSet<QString> lines;
         for (qsizetype i = 0; i < m_table.size(); ++i) {
             const QString line = joined(m_table[i]), verb = m_table[i][0];

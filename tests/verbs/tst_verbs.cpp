@@ -26,8 +26,8 @@ QString joined(const VerbRow &row)
     return row[0] + u'#' + row[1] + u'#' + row[2];
 }
 
-// A weak preterite (field 1) or participle (2) holds the verb's stem unchanged: "sendete",
-// "gesendet", not "sandte", "gesandt". "fing an": the particle comes off first.
+// A weak preterite (field 1) or participle (2) ends in -te or -t on the unchanged stem:
+// "sendete", "gesendet", not "sandte", "gesandt". "hängte ab": the particle comes off first.
 bool isWeak(const VerbRow &row, int field)
 {
     QString stem = row[0].mid(row[1].section(u' ', 1).size());

@@ -159,7 +159,7 @@ int build(const QString &listPath, const QString &outDir)
         return fail(error);
     // Written in the order the program keeps them, so that it finds them
     // sorted already and need not sort them again at every start.
-    sortWordList(distinct, wordListCollator(QLocale(QLocale::German, QLocale::Germany)));
+    sortWordList(distinct, wordListCollator(wordFileLocale()));
     QByteArray words;
     for (const QString &word : std::as_const(distinct))
         words += storedWords.value(word) + "\r\n";

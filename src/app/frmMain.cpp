@@ -5,6 +5,7 @@
 
 #include "app/frameextents.h"
 #include "app/icon.h"
+#include "app/listkeys.h"
 #include "table/letters.h"
 #include "table/rows.h"
 #include "tray/traykind.h"
@@ -100,6 +101,7 @@ void frmMain::buildControls()
     List1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     List1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     List1->setTextElideMode(Qt::ElideNone);
+    selectFirstRowOnFirstKey(List1);
     List1->setAccessibleName(QStringLiteral("Lista czasowników"));
     List1->setAccessibleDescription(QStringLiteral(
         "Czasowniki niemieckie w trzech formach: bezokolicznik, czas przeszły, imiesłów"));

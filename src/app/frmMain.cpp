@@ -6,6 +6,7 @@
 #include "app/frameextents.h"
 #include "app/icon.h"
 #include "app/listkeys.h"
+#include "app/verbrows.h"
 #include "table/letters.h"
 #include "table/rows.h"
 #include "tray/traykind.h"
@@ -52,7 +53,6 @@ void yieldWhileReading()
 
 // Client-area pixels at 96 DPI; the toolkit scales them on denser screens.
 constexpr QSize kClientSize(408, 301);
-constexpr int kListFontPixels = 13;
 
 const QString kLetters[] = {QStringLiteral("ä"), QStringLiteral("ö"), QStringLiteral("ü"),
                             QStringLiteral("ß")};
@@ -90,12 +90,7 @@ void frmMain::buildControls()
     List1 = new QListView(this);
     List1->setObjectName(QStringLiteral("List1"));
     List1->setGeometry(8, 8, 393, 259);
-    QFont fixed(QStringLiteral("DejaVu Sans Mono"));
-    fixed.setStyleHint(QFont::TypeWriter);
-    fixed.setFixedPitch(true);
-    fixed.setPixelSize(kListFontPixels);
-    List1->setFont(fixed);
-    List1->setUniformItemSizes(true);
+    setUpVerbRows(List1);
     List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
     List1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

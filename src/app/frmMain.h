@@ -20,6 +20,7 @@
 #include "tray/traydecoder.h"
 
 #include <QMargins>
+#include <QPoint>
 #include <QWidget>
 
 #include <array>
@@ -65,6 +66,8 @@ private:
     void buildControls();
     void centreOnScreen(QMargins frame = {});
     void centreOnceFramed();
+    void stopWaitingForFrame();
+    bool movedSinceCentred() const;
 
     void Form_Unload();
     void DodajDane();
@@ -108,6 +111,7 @@ private:
     bool m_centred = false;
     bool m_centring = false;
     bool m_centreCheckQueued = false;
+    QPoint m_centredAt;
 };
 
 } // namespace strelkavo

@@ -16,6 +16,7 @@
 // Closing the window runs Form_Unload, which empties everything.
 
 #include "data/datafiles.h"
+#include "homepage.h"
 #include "table/search.h"
 #include "tray/traydecoder.h"
 
@@ -38,9 +39,6 @@ class QSystemTrayIcon;
 namespace strelkavo {
 
 class RightButtonRelease;
-
-// The maker's home page, opened by "WWW".
-inline constexpr char kHomePage[] = "https://strelkavo.pl/";
 
 class frmMain : public QWidget
 {

@@ -34,11 +34,10 @@ int fail(const QString &message)
 
 QString where(const QString &source, qint64 line, const CodecFault &fault)
 {
+    // One arg() for all the parts: a chained arg() would read a "%1" in the
+    // path as a place for the next part.
     return QStringLiteral("%1, wiersz %2, znak %3: %4")
-        .arg(source)
-        .arg(line)
-        .arg(fault.position)
-        .arg(fault.what);
+        .arg(source, QString::number(line), QString::number(fault.position), fault.what);
 }
 
 bool writeAll(FILE *stream, const QByteArray &bytes)
@@ -127,8 +126,7 @@ int build(const QString &listPath, const QString &outDir)
         if (line.count(u'#') != 2) {
             error = QStringLiteral("%1, wiersz %2: wiersz musi mieć trzy pola rozdzielone "
                                    "znakiem „#”")
-                        .arg(listPath)
-                        .arg(number);
+                        .arg(listPath, QString::number(number));
             return false;
         }
         CodecFault fault;
@@ -141,7 +139,8 @@ int build(const QString &listPath, const QString &outDir)
         const VerbRow row = splitVerbLine(line);
         for (const QString &field : row) {
             if (field.isEmpty()) {
-                error = QStringLiteral("%1, wiersz %2: puste pole").arg(listPath).arg(number);
+                error = QStringLiteral("%1, wiersz %2: puste pole")
+                            .arg(listPath, QString::number(number));
                 return false;
             }
             if (storedWords.contains(field))
@@ -160,7 +159,7 @@ int build(const QString &listPath, const QString &outDir)
         return fail(error);
     // Written in the order the program keeps them, so that it finds them
     // sorted already and need not sort them again at every start.
-    sortWordList(distinct, wordListCollator(QLocale(QLocale::German, QLocale::Germany)));
+    sortWordList(distinct, wordListCollator(wordFileLocale()));
     QByteArray words;
     for (const QString &word : std::as_const(distinct))
         words += storedWords.value(word) + "\r\n";

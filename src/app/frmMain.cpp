@@ -5,6 +5,8 @@
 
 #include "app/frameextents.h"
 #include "app/icon.h"
+#include "app/listkeys.h"
+#include "app/verbrows.h"
 #include "app/wmhints.h"
 #include "table/letters.h"
 #include "table/rows.h"
@@ -20,15 +22,27 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QLoggingCategory>
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QStringListModel>
+#include <QTimer>
 #include <QUrl>
 #include <QWindow>
 
+#include <chrono>
+
 namespace strelkavo {
 namespace {
+
+Q_LOGGING_CATEGORY(lcWindow, "strelkavo.window", QtInfoMsg)
+
+// How long the window waits for the window manager to tell it its frame. A
+// window manager that frames windows tells within milliseconds of the map;
+// one that has not by then never will, and asking on would cost a round trip
+// to the X server after every event for the whole run.
+constexpr std::chrono::milliseconds kFramePatience{1000};
 
 void yieldToEventLoop()
 {
@@ -50,7 +64,6 @@ void yieldWhileReading()
 
 // Client-area pixels at 96 DPI; the toolkit scales them on denser screens.
 constexpr QSize kClientSize(408, 301);
-constexpr int kListFontPixels = 13;
 
 const QString kLetters[] = {QStringLiteral("ä"), QStringLiteral("ö"), QStringLiteral("ü"),
                             QStringLiteral("ß")};
@@ -88,17 +101,13 @@ void frmMain::buildControls()
     List1 = new QListView(this);
     List1->setObjectName(QStringLiteral("List1"));
     List1->setGeometry(8, 8, 393, 259);
-    QFont fixed(QStringLiteral("DejaVu Sans Mono"));
-    fixed.setStyleHint(QFont::TypeWriter);
-    fixed.setFixedPitch(true);
-    fixed.setPixelSize(kListFontPixels);
-    List1->setFont(fixed);
-    List1->setUniformItemSizes(true);
+    setUpVerbRows(List1);
     List1->setEditTriggers(QAbstractItemView::NoEditTriggers);
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
     List1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     List1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     List1->setTextElideMode(Qt::ElideNone);
+    selectFirstRowOnFirstKey(List1);
     List1->setAccessibleName(QStringLiteral("Lista czasowników"));
     List1->setAccessibleDescription(QStringLiteral(
         "Czasowniki niemieckie w trzech formach: bezokolicznik, czas przeszły, imiesłów"));
@@ -338,6 +347,7 @@ void frmMain::showEvent(QShowEvent *event)
         m_centred = true;
         m_centring = true;
         centreOnScreen();
+        QTimer::singleShot(kFramePatience, this, &frmMain::stopWaitingForFrame);
     }
 }
 
@@ -357,10 +367,45 @@ void frmMain::centreOnceFramed()
     m_centreCheckQueued = false;
     if (!m_centring)
         return;
+    // No check for a move here: the window manager tells the frame as it
+    // frames the window, before anyone can drag it, and while it reparents the
+    // window the window's place is in flux.
+    qCDebug(lcWindow) << "asking for the frame";
     if (const auto frame = frameExtents(windowHandle())) {
         m_centring = false;
+        qCDebug(lcWindow) << "centred in a frame of" << *frame;
         centreOnScreen(*frame);
     }
+}
+
+void frmMain::stopWaitingForFrame()
+{
+    if (!m_centring)
+        return;
+    m_centring = false;
+    if (movedSinceCentred()) {
+        qCDebug(lcWindow) << "moved by someone else while no frame was told; left there";
+        return;
+    }
+    // The toolkit's own reckoning of the frame is the best guess left; with
+    // no window manager there is no frame, and the window stays where it is.
+    const QMargins guess = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    qCDebug(lcWindow) << "no frame told in" << kFramePatience.count() << "ms; centred in"
+                      << guess;
+    centreOnScreen(guess);
+}
+
+// Where the window manager places a new window by itself, or the user has
+// dragged it already, the window stays where they put it.
+//
+// Asks the window system where the window is: the toolkit's own record can
+// lag behind the window manager's moves.
+bool frmMain::movedSinceCentred() const
+{
+    if (!isVisible())
+        return true;
+    // A pixel either way is the rounding of a fractional scale, not a move.
+    return (mapToGlobal(QPoint()) - m_centredAt).manhattanLength() > 1;
 }
 
 void frmMain::centreOnScreen(QMargins frame)
@@ -370,7 +415,8 @@ void frmMain::centreOnScreen(QMargins frame)
         return;
     QRect outer(QPoint(), size().grownBy(frame));
     outer.moveCenter(target->availableGeometry().center());
-    windowHandle()->setPosition(outer.topLeft() + QPoint(frame.left(), frame.top()));
+    m_centredAt = outer.topLeft() + QPoint(frame.left(), frame.top());
+    windowHandle()->setPosition(m_centredAt);
 }
 
 } // namespace strelkavo

@@ -17,10 +17,12 @@
 // Closing the window runs Form_Unload, which empties everything.
 
 #include "data/datafiles.h"
+#include "homepage.h"
 #include "table/search.h"
 #include "tray/traydecoder.h"
 
 #include <QMargins>
+#include <QPoint>
 #include <QWidget>
 
 #include <array>
@@ -38,9 +40,6 @@ class QSystemTrayIcon;
 namespace strelkavo {
 
 class TrayIcon;
-
-// The maker's home page, opened by "WWW".
-inline constexpr char kHomePage[] = "https://strelkavo.pl/";
 
 class frmMain : public QWidget
 {
@@ -66,6 +65,8 @@ private:
     void buildControls();
     void centreOnScreen(QMargins frame = {});
     void centreOnceFramed();
+    void stopWaitingForFrame();
+    bool movedSinceCentred() const;
 
     void Form_Unload();
     void DodajDane();
@@ -107,6 +108,7 @@ private:
     bool m_centred = false;
     bool m_centring = false;
     bool m_centreCheckQueued = false;
+    QPoint m_centredAt;
 };
 
 } // namespace strelkavo

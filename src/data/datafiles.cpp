@@ -50,17 +50,14 @@ LoadError undecodable(const QString &path, qint64 line, const CodecFault &fault)
 
 QString LoadError::message() const
 {
+    // One arg() for all the parts: a chained arg() would read a "%1" in the
+    // path as a place for the next part.
     if (line > 0 && column > 0)
         return QStringLiteral("Nie można wczytać pliku „%1”, wiersz %2, znak %3: %4.")
-            .arg(file)
-            .arg(line)
-            .arg(column)
-            .arg(what);
+            .arg(file, QString::number(line), QString::number(column), what);
     if (line > 0)
         return QStringLiteral("Nie można wczytać pliku „%1”, wiersz %2: %3.")
-            .arg(file)
-            .arg(line)
-            .arg(what);
+            .arg(file, QString::number(line), what);
     return QStringLiteral("Nie można wczytać pliku „%1”: %2.").arg(file, what);
 }
 

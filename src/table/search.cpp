@@ -11,9 +11,14 @@
 
 namespace strelkavo {
 
+QLocale wordFileLocale()
+{
+    return QLocale(QLocale::German, QLocale::Germany);
+}
+
 QCollator wordListCollator(const QLocale &locale)
 {
-    QCollator collator(locale);
+    QCollator collator(locale.language() == QLocale::C ? wordFileLocale() : locale);
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     collator.setNumericMode(false);
     collator.setIgnorePunctuation(false);

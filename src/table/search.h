@@ -14,8 +14,14 @@
 
 namespace strelkavo {
 
+// The locale whose order the data tool writes the search words in: a German
+// reader's, with "ä" beside "a" and "ß" beside "ss".
+QLocale wordFileLocale();
+
 // The order in which the hidden word list keeps its entries: locale-aware and
-// blind to case. Equal entries keep the order in which they were added.
+// blind to case. Equal entries keep the order in which they were added. The C
+// and POSIX locales have no collation, only code points, which would put "ä"
+// and "ß" after "z"; under them the list keeps the word file's order instead.
 QCollator wordListCollator(const QLocale &locale);
 void sortWordList(QStringList &words, const QCollator &collator);
 

@@ -1,0 +1,53 @@
+// SPDX-FileCopyrightText: 2026 The Strelkavo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+#include "verbrows.h"
+
+#include <QListView>
+#include <QStyledItemDelegate>
+
+namespace strelkavo {
+namespace {
+
+// The style would make a row as tall as the font's line, a pixel or two more
+// than the rows are meant to be.
+class VerbRowDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        return {QStyledItemDelegate::sizeHint(option, index).width(), kVerbRowPixels};
+    }
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        // The line is a pixel shorter than the row. Centred, the spare pixel
+        // would go below the descenders and the umlaut dots would lose their
+        // top; on the row's bottom it goes above them.
+        option->displayAlignment = Qt::AlignLeft | Qt::AlignBottom;
+    }
+};
+
+} // namespace
+
+void setUpVerbRows(QListView *list)
+{
+    // 12 pixels is 9 points at the standard density. From the top of an
+    // accent to the foot of a "g" DejaVu Sans Mono then needs 14 of the 15
+    // pixels; hinting would lift the dots of "Ö" and "Ü" one pixel higher, out
+    // of the row, so the outlines are drawn as they are.
+    QFont fixed(QStringLiteral("DejaVu Sans Mono"));
+    fixed.setStyleHint(QFont::TypeWriter);
+    fixed.setFixedPitch(true);
+    fixed.setPixelSize(kVerbFontPixels);
+    fixed.setHintingPreference(QFont::PreferNoHinting);
+    list->setFont(fixed);
+    list->setItemDelegate(new VerbRowDelegate(list));
+    list->setUniformItemSizes(true);
+}
+
+} // namespace strelkavo

@@ -17,6 +17,10 @@ import tempfile
 import time
 from pathlib import Path
 
+from gi.repository import Gio, GLib
+
+pyatspi = None  # imported once the session's accessibility bus is up
+
 HERE = Path(__file__).resolve().parent
 BIN = Path(os.environ.get("STRELKAVO_BIN_DIR", "build/bin")).resolve()
 BUILD = Path(os.environ.get("STRELKAVO_BUILD_DIR", "build")).resolve()
@@ -105,22 +109,19 @@ def tray_selection_owned():
 
 
 def tray_icons():
-    """Where the program's icons are: the red band of the tricolour, looked
-    for in the right half of the panels' strip at the bottom of the screen."""
-    left, top, width, height = 640, 984, 640, 40
-    rgb = subprocess.run(["import", "-window", "root", "-crop", f"{width}x{height}+{left}+{top}",
-                          "-depth", "8", "rgb:-"], capture_output=True, check=True).stdout
-    red = [[y for y in range(height) if rgb[3 * (y * width + x)] > 200
-            and rgb[3 * (y * width + x) + 1] < 80 and rgb[3 * (y * width + x) + 2] < 80]
-           for x in range(width)]
-    icons, columns = [], []
-    for x, rows in enumerate(red + [[]]):
-        if rows:
-            columns.append(x)
-        elif columns:
-            icons.append((left + (columns[0] + columns[-1]) // 2, top + red[columns[0]][0] + 1))
-            columns = []
-    return icons
+    """Where the program's icons are: the red band of the tricolour, in the
+    right half of the panels' strip at the bottom of the screen."""
+    rgb = subprocess.run(["import", "-window", "root", "-crop", "640x40+640+984", "-depth", "8",
+                          "rgb:-"], capture_output=True, check=True).stdout
+    pixels = [rgb[at:at + 3] for at in range(0, len(rgb), 3)]
+    red = [(640 + x, 984 + y) for x in range(640) for y in range(40)
+           if pixels[640 * y + x][0] > 200 and max(pixels[640 * y + x][1:]) < 80]
+    icons = []  # each a run of columns with red pixels
+    for x, y in red:
+        if not icons or x > icons[-1][-1][0] + 1:
+            icons.append([])
+        icons[-1].append((x, y))
+    return [((icon[0][0] + icon[-1][0]) // 2, icon[0][1] + 1) for icon in icons]
 
 
 def menus():
@@ -182,6 +183,8 @@ class Session:
         until("the accessibility bus is up", lambda: bus_call(
             "org.freedesktop.DBus", "/", "org.freedesktop.DBus", "NameHasOwner", "(s)",
             "org.a11y.Bus")[0])
+        global pyatspi
+        import pyatspi
         self.panel, self.main = panel and Panel(self, panel), None
         if self.panel:
             self.panel.start()
@@ -195,7 +198,8 @@ class Session:
         """Ends the row's programs; a failed row's panel is started anew, as a
         menu left open would take the next row's clicks."""
         for process in self.started[:]:
-            if process.args[-1].endswith("strelkavo") and process != getattr(self.main, "process", 0):
+            ours = process.args[-1].endswith("strelkavo")
+            if ours and process is not getattr(self.main, "process", None):
                 self.stop(process)
         if self.panel and (failed or not self.panel.process):
             self.panel.kill()
@@ -210,7 +214,6 @@ class Session:
 # --- D-Bus: the StatusNotifierItem and its menu, as a host sees them ------------------
 
 def bus_call(name, path, interface, method, signature=None, *args):
-    from gi.repository import Gio, GLib
     try:
         reply = Gio.bus_get_sync(Gio.BusType.SESSION).call_sync(
             name, path, interface, method, GLib.Variant(signature, args) if signature else None,
@@ -227,17 +230,15 @@ def watcher(prop):
 
 
 def sni_items():
-    try:
-        return watcher("RegisteredStatusNotifierItems")
-    except Failure:  # no watcher
-        return []
+    return read(lambda: watcher("RegisteredStatusNotifierItems")) or []
 
 
 def exported_menu():
     """The item's bus name, menu path, and its top level's items: label to id."""
     service, _, path = sni_items()[0].partition("/")
-    menu = bus_call(service, "/" + (path or "StatusNotifierItem"), "org.freedesktop.DBus.Properties",
-                    "Get", "(ss)", "org.kde.StatusNotifierItem", "Menu")[0]
+    menu = bus_call(service, "/" + (path or "StatusNotifierItem"),
+                    "org.freedesktop.DBus.Properties", "Get", "(ss)",
+                    "org.kde.StatusNotifierItem", "Menu")[0]
     _, (_, _, children) = bus_call(service, menu, "com.canonical.dbusmenu", "GetLayout", "(iias)",
                                    0, 1, [])
     return service, menu, {props.get("label", "").replace("_", ""): number
@@ -246,7 +247,6 @@ def exported_menu():
 
 
 def choose_exported(label):
-    from gi.repository import GLib
     service, menu, items = exported_menu()
     bus_call(service, menu, "com.canonical.dbusmenu", "Event", "(isvu)", items[label], "clicked",
              GLib.Variant("s", ""), 0)
@@ -256,10 +256,8 @@ def choose_exported(label):
 
 def nodes(pid):
     """The showing accessible objects of a process, a list's rows left out."""
-    import pyatspi
-    from gi.repository import Atspi
     app = next(app for app in pyatspi.Registry.getDesktop(0) if app and app.get_process_id() == pid)
-    app.set_cache_mask(Atspi.Cache.NONE)  # read it as it is now
+    app.set_cache_mask(0)  # no cache: read it as it is now
     pending = list(app)
     while pending:
         node = pending.pop(0)
@@ -270,14 +268,12 @@ def nodes(pid):
 
 
 def control(pid, name, interface="Component"):
-    import pyatspi
     return next(node for node in nodes(pid)
                 if node.name == name and interface in pyatspi.listInterfaces(node))
 
 
 def read(what):
     """what(), or None while the program is between two states or gone."""
-    from gi.repository import GLib
     try:
         return what()
     except (Failure, GLib.Error, StopIteration, NotImplementedError, AttributeError):
@@ -287,12 +283,10 @@ def read(what):
 # --- the program ----------------------------------------------------------------------
 
 class Program:
-    runs = 0
-
     def __init__(self, session, binary=BIN / "strelkavo", runner=()):
-        Program.runs += 1
-        self.stderr = session.dir / f"program{Program.runs}.log"
-        self.process = session.spawn(f"program{Program.runs}", [*runner, binary], cwd="/")
+        name = f"program{len(list(session.dir.glob('program*')))}"
+        self.stderr = session.dir / f"{name}.log"
+        self.process = session.spawn(name, [*runner, binary], cwd="/")
         self.pid, self.session = self.process.pid, session
 
     def windows(self, dialog=False):
@@ -333,7 +327,6 @@ class Program:
         run("xdotool", "mousemove", x + width // 2, y + height // 2, "click", "1")
 
     def focused(self):
-        import pyatspi
         return read(lambda: [node.name for node in nodes(self.pid)
                              if node.getState().contains(pyatspi.STATE_FOCUSED)]) or []
 
@@ -344,9 +337,6 @@ class Program:
         table = read(lambda: control(self.pid, VERB_LIST, "Table").queryTable())
         return read(lambda: [table.getAccessibleAt(row, 0).name.split()
                              for row in table.getSelectedRows()])
-
-    def rows(self):
-        return read(lambda: control(self.pid, VERB_LIST, "Table").queryTable().nRows)
 
     def close(self):
         self.key("alt+F4")
@@ -449,8 +439,8 @@ def inserted(number, line):
                                            *good.splitlines(True)[number - 1:]]))
 
 
-# The file and how it is spoilt, then what must happen: "refused", naming the first undecodable byte's line
-# and character, if any; or "shows" a working window with so many rows.
+# The file and how it is spoilt, then what must happen: "refused", naming the
+# first undecodable byte's line and character if any, or "shows" so many rows.
 BAD_FILES = [
     ("verbs missing", VERBS, Path.unlink, "refused"),
     ("words missing", WORDS, Path.unlink, "refused"),
@@ -470,8 +460,9 @@ BAD_FILES = [
 
 
 def digest(folder):
-    return [(str(path), path.lstat().st_mode, path.is_file() and path.stat().st_mode & 4
-             and hashlib.sha256(path.read_bytes()).hexdigest()) for path in sorted(folder.rglob("*"))]
+    return [(str(path), path.lstat().st_mode,
+             path.is_file() and hashlib.sha256(path.read_bytes()).hexdigest())
+            for path in sorted(folder.rglob("*"))]
 
 
 def bad_file(ctx, name, file, spoil, outcome, rows=None):
@@ -492,7 +483,8 @@ def bad_file(ctx, name, file, spoil, outcome, rows=None):
     if outcome == "shows":
         program.window()
         rows = (folder / VERBS).read_bytes().count(b"\n") if rows == "all" else rows
-        until(f"the list shows {rows} rows", lambda: program.rows() == rows)
+        until(f"the list shows {rows} rows", lambda: read(
+            lambda: control(program.pid, VERB_LIST, "Table").queryTable().nRows) == rows)
         program.close()
     else:
         line, char = first_undecodable(path.read_bytes()) if path.is_file() else (0, 0)
@@ -546,7 +538,8 @@ class Panel:
         self.process = None
 
     def click_icon(self, *button):
-        x, y = until("one icon is in the panel", lambda: len(icons := tray_icons()) == 1 and icons)[0]
+        icons = until("one icon is in the panel", lambda: len(found := tray_icons()) == 1 and found)
+        x, y = icons[0]
         run("xdotool", "mousemove", x, y, "click", *button)
 
     def activate_icon(self):
@@ -561,8 +554,10 @@ class Panel:
             raise Failure(f"the exported menu holds {list(exported_menu()[2])}")
         if label and self.sni:
             choose_exported(label)  # as the host does on a click in its menu
-        keys = ["Down"] * (MENU_ITEMS.index(label) + 1) + ["Return"] if label and not self.sni else []
-        run("xdotool", "key", *(keys or ["Escape"]))
+        if label and not self.sni:
+            run("xdotool", "key", *["Down"] * (MENU_ITEMS.index(label) + 1), "Return")
+        else:
+            run("xdotool", "key", "Escape")
 
 
 def to_tray(program):
@@ -578,8 +573,8 @@ def restored(program):
           and "Szukaj" in program.focused() and not tray_icons())
 
 
-def trips(ctx):
-    program = ctx.program()
+def trips(ctx, program=None):
+    program = program or ctx.program()
     for _ in range(3):
         to_tray(program)
         ctx.panel.activate_icon()
@@ -615,7 +610,7 @@ def panel_killed(ctx):
     time.sleep(1)  # a stray icon would show by now
     if tray_icons():
         raise Failure("an icon came back next to the shown window with the new panel")
-    trips(ctx)
+    trips(ctx, program)
 
 
 def panel_after_start(ctx):
@@ -703,7 +698,7 @@ GROUPS = {  # name: the panel running throughout, the rows
 }
 
 
-def main(group, *wanted):
+def main(group):
     # CTest's timeout ends the run with SIGTERM; the session is still stopped.
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
     panel, rows = GROUPS[group]
@@ -711,8 +706,6 @@ def main(group, *wanted):
     try:
         session.start(panel)
         for name, row in rows:
-            if wanted and name not in wanted:
-                continue
             began = time.monotonic()
             try:
                 row(session)
@@ -727,4 +720,4 @@ def main(group, *wanted):
 
 
 if __name__ == "__main__":
-    sys.exit(main(*sys.argv[1:]))
+    sys.exit(main(sys.argv[1]))

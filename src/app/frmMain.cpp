@@ -5,14 +5,14 @@
 
 #include "app/frameextents.h"
 #include "app/icon.h"
+#include "app/wmhints.h"
 #include "table/letters.h"
 #include "table/rows.h"
-#include "tray/traykind.h"
+#include "tray/trayicon.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QCursor>
 #include <QDesktopServices>
 #include <QDir>
 #include <QElapsedTimer>
@@ -24,7 +24,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStringListModel>
-#include <QSystemTrayIcon>
 #include <QUrl>
 #include <QWindow>
 
@@ -171,6 +170,15 @@ void frmMain::buildControls()
     mnuExit->setObjectName(QStringLiteral("mnuExit"));
     connect(showMW, &QAction::triggered, this, &frmMain::showMW_Click);
     connect(mnuExit, &QAction::triggered, this, &frmMain::mnuExit_Click);
+
+    m_tray = new TrayIcon(windowIcon(), QStringLiteral("Strelkavo"), mnuBar, this);
+    connect(m_tray, &TrayIcon::iconEvent, this, &frmMain::pichook_MouseMove);
+    connect(m_tray, &TrayIcon::trayLost, this, &frmMain::showMW_Click);
+}
+
+QSystemTrayIcon *frmMain::trayIcon() const
+{
+    return m_tray->systemTrayIcon();
 }
 
 std::optional<LoadError> frmMain::Form_Load()
@@ -284,63 +292,13 @@ void frmMain::Command2_Click()
 
 void frmMain::AddToSysTray()
 {
-    // The toolkit settles which kind of tray it uses the first time it is
-    // asked about one, just below, and keeps that for the whole run; ask the
-    // bus the same question at the same moment, once, so that the icon's
-    // activations are read the way that kind of tray means them.
-    static const TrayKind trayKind = detectTrayKind();
-
     // With no notification area an icon would never appear and a hidden
     // window could not be brought back; the desktop's own minimise is the
     // nearest retreat that leaves a way home.
-    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+    if (!m_tray->show()) {
         showMinimized();
         return;
     }
-    if (!m_trayIcon) {
-        m_trayKind = trayKind;
-        qCDebug(lcTray) << "tray kind"
-                        << (m_trayKind == TrayKind::StatusNotifier ? "StatusNotifier" : "XEmbed");
-        m_trayIcon = new QSystemTrayIcon(windowIcon(), this);
-        m_trayIcon->setToolTip(QStringLiteral("Strelkavo"));
-        m_trayRightRelease = new RightButtonRelease(
-            [this](bool overIcon) {
-                qCDebug(lcTray) << "right button released"
-                                << (overIcon ? "over the icon" : "elsewhere");
-                // Queued: the release is still on its way to the icon's own
-                // window, which restoring from the menu destroys.
-                if (overIcon)
-                    QMetaObject::invokeMethod(
-                        this,
-                        [this] {
-                            if (m_trayIcon->isVisible())
-                                pichook_MouseMove(TrayCode::RightUp);
-                        },
-                        Qt::QueuedConnection);
-            },
-            this);
-        // Direct: the release may be handled before a queued call would run,
-        // so the watch for it starts while the press is being delivered.
-        // Arming it leaves the icon alone.
-        connect(m_trayIcon, &QSystemTrayIcon::activated, this,
-                [this](QSystemTrayIcon::ActivationReason reason) {
-                    if (reason == QSystemTrayIcon::Context && m_trayKind == TrayKind::XEmbed)
-                        m_trayRightRelease->arm();
-                });
-        // Queued: hiding the icon from inside its own activation signal crashes
-        // the toolkit, and restoring does just that.
-        connect(m_trayIcon, &QSystemTrayIcon::activated, this,
-                [this](QSystemTrayIcon::ActivationReason reason) {
-                    const qint32 code = callbackCode(TrayActivation(reason), m_trayKind);
-                    qCDebug(lcTray) << "activated" << reason << "code" << code;
-                    // What a removed icon still had on its way is dropped: it
-                    // would act on a window that is already back.
-                    if (m_trayIcon->isVisible())
-                        pichook_MouseMove(code);
-                },
-                Qt::QueuedConnection);
-    }
-    m_trayIcon->show();
     hide();
     // A hidden window is withdrawn from the window manager, which takes its
     // taskbar entry away with it; showing it again brings the entry back.
@@ -348,21 +306,19 @@ void frmMain::AddToSysTray()
 
 void frmMain::UsuńZTraja()
 {
-    if (m_trayRightRelease)
-        m_trayRightRelease->disarm();
-    if (m_trayIcon)
-        m_trayIcon->hide();
+    m_tray->hide();
 }
 
 void frmMain::pichook_MouseMove(int callbackCode)
 {
     m_trayDecoder.callback(callbackCode, {[this] { showMW_Click(); },
-                                          [this] { mnuBar->exec(QCursor::pos()); }});
+                                          [this] { m_tray->popupMenu(); }});
 }
 
 void frmMain::showMW_Click()
 {
     UsuńZTraja();
+    clearIconicStart(windowHandle());
     showNormal();
     raise();
     activateWindow();

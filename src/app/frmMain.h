@@ -11,8 +11,9 @@
 // the search box Szukaj runs XSel, which yields once and then asks the index
 // for the row to select. The letter buttons Command3 append their caption
 // through table/letters, which changes Szukaj and so searches again. "zwiń"
-// hands the window over to the notification-area icon; its clicks come back
-// through the tray decoder (tray/) as showMW_Click or the popup menu mnuBar.
+// hands the window over to the notification-area icon (tray/TrayIcon); its
+// mouse events come back to pichook_MouseMove, whose decoder runs showMW_Click
+// or the popup menu mnuBar, and a tray that goes away brings the window back.
 // Closing the window runs Form_Unload, which empties everything.
 
 #include "data/datafiles.h"
@@ -36,7 +37,7 @@ class QSystemTrayIcon;
 
 namespace strelkavo {
 
-class RightButtonRelease;
+class TrayIcon;
 
 // The maker's home page, opened by "WWW".
 inline constexpr char kHomePage[] = "https://strelkavo.pl/";
@@ -54,7 +55,7 @@ public:
     std::optional<LoadError> Form_Load();
 
     qint32 rowCount() const { return m_rowCount; }
-    QSystemTrayIcon *trayIcon() const { return m_trayIcon; }
+    QSystemTrayIcon *trayIcon() const;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -101,9 +102,7 @@ private:
     QAction *showMW = nullptr;
     QAction *mnuExit = nullptr;
 
-    QSystemTrayIcon *m_trayIcon = nullptr;
-    TrayKind m_trayKind = TrayKind::XEmbed;
-    RightButtonRelease *m_trayRightRelease = nullptr;
+    TrayIcon *m_tray = nullptr;
     TrayCallbackDecoder m_trayDecoder;
     bool m_centred = false;
     bool m_centring = false;

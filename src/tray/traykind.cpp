@@ -4,28 +4,12 @@
 #include "traykind.h"
 
 #include <QCoreApplication>
-#include <QDBusConnection>
-#include <QDBusConnectionInterface>
-#include <QDBusInterface>
 #include <QMouseEvent>
-#include <QVariant>
 #include <QWindow>
 
 namespace strelkavo {
 
 Q_LOGGING_CATEGORY(lcTray, "strelkavo.tray", QtInfoMsg)
-
-TrayKind detectTrayKind()
-{
-    const QString watcher = QStringLiteral("org.kde.StatusNotifierWatcher");
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected() || !bus.interface()
-        || !bus.interface()->isServiceRegistered(watcher).value())
-        return TrayKind::XEmbed;
-    QDBusInterface interface(watcher, QStringLiteral("/StatusNotifierWatcher"), watcher, bus);
-    const QVariant hostRegistered = interface.property("IsStatusNotifierHostRegistered");
-    return hostRegistered.toBool() ? TrayKind::StatusNotifier : TrayKind::XEmbed;
-}
 
 RightButtonRelease::RightButtonRelease(std::function<void(bool)> released, QObject *parent)
     : QObject(parent)

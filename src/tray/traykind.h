@@ -17,14 +17,6 @@ namespace strelkavo {
 // QT_LOGGING_RULES="strelkavo.tray.debug=true".
 Q_DECLARE_LOGGING_CATEGORY(lcTray)
 
-// Which kind of tray the toolkit will put an icon into, decided as the
-// toolkit decides it: a bus host if a StatusNotifierWatcher on the session
-// bus reports a registered host, else an embedding X11 panel. The toolkit
-// asks once per process, when it is first asked whether there is a tray or
-// for a tray icon, and keeps the answer; call this right before that moment
-// and keep the answer too, or the two can disagree.
-TrayKind detectTrayKind();
-
 // An embedded icon reports the right button going down, but the menu belongs
 // to its release over the icon. Once armed, this watches the application's
 // events for the next release of the right button and reports whether it

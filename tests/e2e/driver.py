@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 # SPDX-FileCopyrightText: 2026 The Strelkavo developers
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""driver.py GROUP [ROW...]: runs the rows of one group of GROUPS (below) in one
+"""driver.py GROUP: runs the rows of one group of GROUPS (below) in one
 private desktop session, driving the built program as a user does and reading
 it as a screen reader does (Debian's /usr/bin/python3, for pyatspi)."""
 
@@ -710,10 +710,11 @@ def main(group):
             try:
                 row(session)
                 print(f"ok   {group}: {name} ({time.monotonic() - began:.1f} s)", flush=True)
+                session.tidy(failed=False)
             except Failure as failure:
                 failed += 1
                 print(f"FAIL {group}: {name}: {failure}", flush=True)
-            session.tidy(failed)
+                session.tidy(failed=True)
     finally:
         session.close()
     return 1 if failed else 0

@@ -1,0 +1,724 @@
+#!/usr/bin/python3
+# SPDX-FileCopyrightText: 2026 The Strelkavo developers
+# SPDX-License-Identifier: GPL-3.0-or-later
+"""driver.py GROUP: runs the rows of one group of GROUPS (below) in one
+private desktop session, driving the built program as a user does and reading
+it as a screen reader does (Debian's /usr/bin/python3, for pyatspi)."""
+
+import ctypes
+import hashlib
+import os
+import random
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+from pathlib import Path
+
+from gi.repository import Gio, GLib
+
+pyatspi = None  # imported once the session's accessibility bus is up
+
+HERE = Path(__file__).resolve().parent
+BIN = Path(os.environ.get("STRELKAVO_BIN_DIR", "build/bin")).resolve()
+BUILD = Path(os.environ.get("STRELKAVO_BUILD_DIR", "build")).resolve()
+SLOW = 3 if os.environ.get("STRELKAVO_SANITIZED") else 1
+VERB_LIST = "Lista czasowników"
+MENU_ITEMS = ["Pokaż główne okno programu", "Zamknij"]
+
+
+class Failure(Exception):
+    pass
+
+
+def until(what, check, timeout=10.0):
+    """Polls check() until it gives something true, and returns that."""
+    deadline = time.monotonic() + timeout * SLOW
+    while not (value := check()):
+        if time.monotonic() > deadline:
+            raise Failure(f"{what() if callable(what) else what} (waited {timeout * SLOW:g} s)")
+        time.sleep(0.05)
+    return value
+
+
+def run(*argv, check=True):
+    done = subprocess.run([str(arg) for arg in argv], capture_output=True, text=True)
+    if check and done.returncode != 0:
+        raise Failure(f"{' '.join(map(str, argv))}: {done.stderr.strip()}")
+    return done.stdout
+
+
+# --- X ------------------------------------------------------------------------------
+
+def xprop(window, prop):
+    return run("xprop", *(["-root"] if window == "root" else ["-id", window]), prop, check=False)
+
+
+def numbers(window, prop):
+    """A property's numbers or window ids; none while it is not set."""
+    value = xprop(window, prop).replace("=", "#").partition("#")[2]
+    return [int(word, 0) for word in value.replace(",", " ").split()]
+
+
+def xwininfo(window):
+    info = run("xwininfo", "-id", window, check=False)
+    return {line.split(":")[0].strip(): line.split(":", 1)[1].strip()
+            for line in info.splitlines() if ":" in line}
+
+
+def geometry(window):
+    info = xwininfo(window)
+    return tuple(int(info[key]) for key in (
+        "Absolute upper-left X", "Absolute upper-left Y", "Width", "Height"))
+
+
+def state(window):
+    """Normal, Iconic or Withdrawn, as the window manager keeps it."""
+    return next((name for name in ("Normal", "Iconic")
+                 if f"window state: {name}" in xprop(window, "WM_STATE")), "Withdrawn")
+
+
+def shown_normally(window):
+    return (xwininfo(window).get("Map State") == "IsViewable" and state(window) == "Normal"
+            and window in numbers("root", "_NET_CLIENT_LIST"))
+
+
+def withdrawn(window):
+    return (xwininfo(window).get("Map State") == "IsUnMapped" and state(window) == "Withdrawn"
+            and window not in numbers("root", "_NET_CLIENT_LIST"))
+
+
+def active(window):
+    return numbers("root", "_NET_ACTIVE_WINDOW") == [window]
+
+
+def activate(window):
+    run("xdotool", "windowactivate", window, check=False)
+    until(f"window {window:#x} is active", lambda: active(window))
+
+
+def tray_selection_owned():
+    xlib = ctypes.CDLL("libX11.so.6")
+    xlib.XOpenDisplay.restype = ctypes.c_void_p
+    display = ctypes.c_void_p(xlib.XOpenDisplay(None))
+    owner = xlib.XGetSelectionOwner(display, xlib.XInternAtom(display, b"_NET_SYSTEM_TRAY_S0", 0))
+    xlib.XCloseDisplay(display)
+    return owner
+
+
+def tray_icons():
+    """Where the program's icons are: the red band of the tricolour, in the
+    right half of the panels' strip at the bottom of the screen."""
+    rgb = subprocess.run(["import", "-window", "root", "-crop", "640x40+640+984", "-depth", "8",
+                          "rgb:-"], capture_output=True, check=True).stdout
+    pixels = [rgb[at:at + 3] for at in range(0, len(rgb), 3)]
+    red = [(640 + x, 984 + y) for x in range(640) for y in range(40)
+           if pixels[640 * y + x][0] > 200 and max(pixels[640 * y + x][1:]) < 80]
+    icons = []  # each a run of columns with red pixels
+    for x, y in red:
+        if not icons or x > icons[-1][-1][0] + 1:
+            icons.append([])
+        icons[-1].append((x, y))
+    return [((icon[0][0] + icon[-1][0]) // 2, icon[0][1] + 1) for icon in icons]
+
+
+def menus():
+    """Shown popup menus of any program: override-redirect windows that are
+    neither tooltips nor the window manager's hidden helper."""
+    windows = [line.split()[0] for line in run("xwininfo", "-root", "-children").splitlines()
+               if line.strip().startswith("0x")]
+    return [window for window in windows
+            if (info := xwininfo(window)).get("Override Redirect State") == "yes"
+            and info.get("Map State") == "IsViewable" and int(info["Width"]) > 8
+            and "TOOLTIP" not in xprop(window, "_NET_WM_WINDOW_TYPE")]
+
+
+# --- the session ----------------------------------------------------------------------
+
+class Session:
+    """Xvfb, openbox, a session bus and the accessibility bus, with a private
+    HOME; whatever is started is stopped by its own process id."""
+
+    def __init__(self):
+        self.dir, self.started = Path(tempfile.mkdtemp(prefix="strelkavo-e2e.")), []
+        for name in ("home", "config", "runtime"):
+            (self.dir / name).mkdir(mode=0o700)
+        os.environ.update(HOME=f"{self.dir}/home", XDG_CONFIG_HOME=f"{self.dir}/config",
+                          XDG_RUNTIME_DIR=f"{self.dir}/runtime", QT_QPA_PLATFORM="xcb",
+                          QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", WAYLAND_DISPLAY="")
+
+    def spawn(self, name, argv, **options):
+        log = open(self.dir / f"{name}.log", "ab")
+        self.started.append(subprocess.Popen([str(arg) for arg in argv], stderr=log,
+                                             **{"stdout": log, **options}))
+        return self.started[-1]
+
+    def stop(self, process):
+        # A child not yet waited for cannot have passed its id on to another process.
+        if process.poll() is None:
+            process.terminate()
+            try:
+                process.wait(10)
+            except subprocess.TimeoutExpired:
+                process.kill()
+                process.wait()
+        self.started.remove(process)
+
+    def start(self, panel):
+        read_end, write_end = os.pipe()
+        self.spawn("xvfb", ["Xvfb", "-displayfd", write_end, "-screen", "0", "1280x1024x24",
+                            "-nolisten", "tcp", "-noreset"], pass_fds=[write_end])
+        os.close(write_end)
+        with os.fdopen(read_end) as display:
+            os.environ["DISPLAY"] = ":" + display.readline().strip()
+        # Started with this environment, the bus gives it to what it activates.
+        bus = self.spawn("dbus", ["dbus-daemon", "--session", "--nofork", "--print-address=1"],
+                         stdout=subprocess.PIPE, text=True)
+        os.environ["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().strip()
+        self.spawn("openbox", ["openbox", "--sm-disable"])
+        until("openbox manages the screen", lambda: numbers("root", "_NET_SUPPORTING_WM_CHECK"))
+        self.spawn("a11y", ["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"])
+        until("the accessibility bus is up", lambda: bus_call(
+            "org.freedesktop.DBus", "/", "org.freedesktop.DBus", "NameHasOwner", "(s)",
+            "org.a11y.Bus")[0])
+        global pyatspi
+        import pyatspi
+        self.panel, self.main = panel and Panel(self, panel), None
+        if self.panel:
+            self.panel.start()
+
+    def program(self):
+        program = Program(self)
+        program.window()
+        return program
+
+    def tidy(self, failed):
+        """Ends the row's programs; a failed row's panel is started anew, as a
+        menu left open would take the next row's clicks."""
+        for process in self.started[:]:
+            ours = process.args[-1].endswith("strelkavo")
+            if ours and process is not getattr(self.main, "process", None):
+                self.stop(process)
+        if self.panel and (failed or not self.panel.process):
+            self.panel.kill()
+            self.panel.start()
+
+    def close(self):
+        while self.started:
+            self.stop(self.started[-1])
+        shutil.rmtree(self.dir, ignore_errors=True)
+
+
+# --- D-Bus: the StatusNotifierItem and its menu, as a host sees them ------------------
+
+def bus_call(name, path, interface, method, signature=None, *args):
+    try:
+        reply = Gio.bus_get_sync(Gio.BusType.SESSION).call_sync(
+            name, path, interface, method, GLib.Variant(signature, args) if signature else None,
+            None, Gio.DBusCallFlags.NONE, 5000, None)
+    except GLib.Error as error:
+        raise Failure(f"{method} on {name} {path}: {error.message}")
+    return reply.unpack()
+
+
+def watcher(prop):
+    name = "org.kde.StatusNotifierWatcher"
+    return bus_call(name, "/StatusNotifierWatcher", "org.freedesktop.DBus.Properties", "Get",
+                    "(ss)", name, prop)[0]
+
+
+def sni_items():
+    return read(lambda: watcher("RegisteredStatusNotifierItems")) or []
+
+
+def exported_menu():
+    """The item's bus name, menu path, and its top level's items: label to id."""
+    service, _, path = sni_items()[0].partition("/")
+    menu = bus_call(service, "/" + (path or "StatusNotifierItem"),
+                    "org.freedesktop.DBus.Properties", "Get", "(ss)",
+                    "org.kde.StatusNotifierItem", "Menu")[0]
+    _, (_, _, children) = bus_call(service, menu, "com.canonical.dbusmenu", "GetLayout", "(iias)",
+                                   0, 1, [])
+    return service, menu, {props.get("label", "").replace("_", ""): number
+                           for number, props, _ in children if props.get("visible", True)
+                           and props.get("type") != "separator"}
+
+
+def choose_exported(label):
+    service, menu, items = exported_menu()
+    bus_call(service, menu, "com.canonical.dbusmenu", "Event", "(isvu)", items[label], "clicked",
+             GLib.Variant("s", ""), 0)
+
+
+# --- what a screen reader reads -------------------------------------------------------
+
+def nodes(pid):
+    """The showing accessible objects of a process, a list's rows left out."""
+    app = next(app for app in pyatspi.Registry.getDesktop(0) if app and app.get_process_id() == pid)
+    app.set_cache_mask(0)  # no cache: read it as it is now
+    pending = list(app)
+    while pending:
+        node = pending.pop(0)
+        if node and node.getState().contains(pyatspi.STATE_SHOWING):
+            yield node
+            if node.getRole() != pyatspi.ROLE_LIST:
+                pending.extend(node)
+
+
+def control(pid, name, interface="Component"):
+    return next(node for node in nodes(pid)
+                if node.name == name and interface in pyatspi.listInterfaces(node))
+
+
+def read(what):
+    """what(), or None while the program is between two states or gone."""
+    try:
+        return what()
+    except (Failure, GLib.Error, StopIteration, NotImplementedError, AttributeError):
+        return None
+
+
+# --- the program ----------------------------------------------------------------------
+
+class Program:
+    def __init__(self, session, binary=BIN / "strelkavo", runner=()):
+        name = f"program{len(list(session.dir.glob('program*')))}"
+        self.stderr = session.dir / f"{name}.log"
+        self.process = session.spawn(name, [*runner, binary], cwd="/")
+        self.pid, self.session = self.process.pid, session
+
+    def windows(self, dialog=False):
+        """The shown main window, or with dialog=True the message box."""
+        found = run("xdotool", "search", "--all", "--onlyvisible", "--pid", self.pid,
+                    "--name", "^Strelkavo$", check=False).split()
+        return [int(window) for window in found
+                if ("_DIALOG" in xprop(window, "_NET_WM_WINDOW_TYPE")) == dialog]
+
+    def window(self):
+        self.wid = until("the main window is shown", lambda: self.alive() and self.windows())[0]
+        return self.wid
+
+    def said(self):
+        return self.stderr.read_text(errors="replace")[-2000:]
+
+    def alive(self):
+        if self.process.poll() is not None:
+            raise Failure(f"the program ended with status {self.process.returncode}: {self.said()}")
+        return True
+
+    def ends(self, status):
+        try:
+            ended = self.process.wait(20 * SLOW)
+        except subprocess.TimeoutExpired:
+            raise Failure("the program does not end")
+        self.session.stop(self.process)
+        if ended != status:
+            raise Failure(f"the program ended with status {ended}, not {status}: {self.said()}")
+
+    def key(self, *keys, window=None):
+        activate(window or self.wid)
+        run("xdotool", "key", "--delay", "0", *keys)
+
+    def click(self, name):
+        x, y, width, height = until(f"{name!r} is shown", lambda: read(
+            lambda: control(self.pid, name).queryComponent().getExtents(0)))
+        run("xdotool", "mousemove", x + width // 2, y + height // 2, "click", "1")
+
+    def focused(self):
+        return read(lambda: [node.name for node in nodes(self.pid)
+                             if node.getState().contains(pyatspi.STATE_FOCUSED)]) or []
+
+    def text(self):
+        return read(lambda: control(self.pid, "Szukaj", "Text").queryText().getText(0, -1))
+
+    def selection(self):
+        table = read(lambda: control(self.pid, VERB_LIST, "Table").queryTable())
+        return read(lambda: [table.getAccessibleAt(row, 0).name.split()
+                             for row in table.getSelectedRows()])
+
+    def close(self):
+        self.key("alt+F4")
+        self.ends(0)
+
+
+# --- the window -----------------------------------------------------------------------
+
+# Typed at machine speed: a search that read the box before letting the queued
+# keys through would select the row of a beginning ("g", "h") instead.
+TYPED = {"ging": "gehen ging gegangen", "hob auf": "aufheben hob auf aufgehoben",
+         "schloss ab": "abschließen schloss ab abgeschlossen", "buk": "backen buk gebacken"}
+
+
+def window_hints(ctx):
+    ctx.main = ctx.program()
+    wid, hints = ctx.main.wid, xprop(ctx.main.wid, "WM_NORMAL_HINTS")
+    actions = until("the window manager says what it allows", lambda: "CLOSE" in (
+        found := xprop(wid, "_NET_WM_ALLOWED_ACTIONS")) and found)
+    motif = numbers(wid, "_MOTIF_WM_HINTS")  # flags, functions, decorations
+    if ('"Strelkavo"' not in xprop(wid, "_NET_WM_NAME") or geometry(wid)[2:] != (408, 301)
+            or "minimum size: 408 by 301" not in hints or "maximum size: 408 by 301" not in hints):
+        raise Failure(f"not a fixed 408 x 301 window titled Strelkavo: {hints}")
+    if "MAXIMIZE" in actions or "RESIZE" in actions or not motif[0] & 2 or motif[2] & 0x60:
+        raise Failure(f"it can be resized or has a minimise or maximise button: {actions} {motif}")
+    (BUILD / "screenshots").mkdir(exist_ok=True)
+    run("import", "-window", wid, BUILD / "screenshots" / "window.png")
+
+
+def centred(window):
+    """Whether the frame's centre is within 3 pixels of the work area's."""
+    x, y, width, height = geometry(window)
+    left, right, top, bottom = numbers(window, "_NET_FRAME_EXTENTS") or (0, 0, 0, 0)
+    area = numbers("root", "_NET_WORKAREA")
+    return (top and abs(2 * (x - left) + width + left + right - 2 * area[0] - area[2]) <= 6
+            and abs(2 * (y - top) + height + top + bottom - 2 * area[1] - area[3]) <= 6)
+
+
+def centring(ctx):
+    # The frame becomes known at a different moment on each start.
+    for start in range(3):
+        program = Program(ctx) if start else ctx.main
+        until(f"start {start + 1}: the frame is centred on the work area",
+              lambda: centred(program.window()))
+        if start:
+            program.close()
+
+
+def focus_typing_and_limit(ctx):
+    program = ctx.main
+    until("the verb list has the focus at start", lambda: VERB_LIST in program.focused())
+    if program.text() != "" or program.selection():
+        raise Failure("the search box is not empty or a row is selected at start")
+    program.key("Tab")
+    until("Tab moves the focus into Szukaj", lambda: "Szukaj" in program.focused())
+    for text, row in TYPED.items():
+        program.key("ctrl+a", "BackSpace")
+        run("xdotool", "type", "--delay", "0", text)
+        until(f"typing {text!r} selects {row!r}",
+              lambda: program.text() == text and program.selection() == [row.split()])
+    program.key("ctrl+a", "BackSpace")
+    run("xdotool", "type", "--delay", "0", "gegangenxyz")
+    program.key("BackSpace")  # shows whether the "z" was taken
+    until("the box keeps 10 of 11 characters", lambda: program.text() == "gegangenx")
+
+
+def www_without_browser(ctx):
+    before = numbers("root", "_NET_CLIENT_LIST")
+    ctx.main.click("WWW")
+    time.sleep(1)  # nothing is to appear; give it the time it would take
+    if numbers("root", "_NET_CLIENT_LIST") != before or ctx.main.text() != "gegangenx":
+        raise Failure("WWW changed something without a browser")
+    ctx.main.close()
+
+
+# --- bad data files -------------------------------------------------------------------
+
+VERBS, WORDS = "czas.dat", "czas2.dat"
+UNDECODABLE = set(range(0xF8, 0x100)) | {0x79, 0x7B, 0x80, 0x88, 0x90}
+
+
+def first_undecodable(data):
+    """The line and character of the first stored byte without a character."""
+    return next(((number, position) for number, line in enumerate(data.split(b"\n"), 1)
+                 for position, byte in enumerate(line.removesuffix(b"\r"), 1)
+                 if byte in UNDECODABLE), (0, 0))
+
+
+def unreadable(path):
+    path.chmod(0)
+
+
+def contents(make):
+    """Spoils a file by writing what make() makes of its good contents."""
+    return lambda path: path.write_bytes(make(path.read_bytes()))
+
+
+def inserted(number, line):
+    return contents(lambda good: b"".join([*good.splitlines(True)[:number - 1], line,
+                                           *good.splitlines(True)[number - 1:]]))
+
+
+# The file and how it is spoilt, then what must happen: "refused", naming the
+# first undecodable byte's line and character if any, or "shows" so many rows.
+BAD_FILES = [
+    ("verbs missing", VERBS, Path.unlink, "refused"),
+    ("words missing", WORDS, Path.unlink, "refused"),
+    ("verbs unreadable by its user", VERBS, unreadable, "refused"),
+    ("words a directory", WORDS, lambda path: path.unlink() or path.mkdir(), "refused"),
+    ("verbs empty", VERBS, contents(lambda good: b""), "shows", 0),
+    ("words empty", WORDS, contents(lambda good: b""), "shows", "all"),
+    ("verbs byte F8", VERBS, inserted(3, b"YZ\xf8[\r\n"), "refused"),
+    ("words byte FF", WORDS, inserted(5, b"\xff\r\n"), "refused"),
+    ("verbs undefined code", VERBS, inserted(2, b"YZ\x79\r\n"), "refused"),
+    ("words undefined code in quotes", WORDS, inserted(4, b'"YZ\x90\r\n'), "refused"),
+    ("verbs FF on a last line without its end", VERBS, contents(lambda good: good + b"YZ[\xff"),
+     "refused"),
+    ("verbs 10 MB of random bytes", VERBS,
+     contents(lambda good: random.Random(1).randbytes(10 << 20)), "refused"),
+]
+
+
+def digest(folder):
+    return [(str(path), path.lstat().st_mode,
+             path.is_file() and hashlib.sha256(path.read_bytes()).hexdigest())
+            for path in sorted(folder.rglob("*"))]
+
+
+def bad_file(ctx, name, file, spoil, outcome, rows=None):
+    folder = ctx.dir / "cases" / name.replace(" ", "-")
+    folder.mkdir(mode=0o755, parents=True)
+    for part in ("strelkavo", VERBS, WORDS):
+        shutil.copy2(BIN / part, folder)
+    path, runner = folder / file, []
+    spoil(path)
+    if spoil is unreadable:
+        # Another user, without this session's buses, who must reach the files.
+        runner = ["env", "-u", "DBUS_SESSION_BUS_ADDRESS", "-u", "XDG_RUNTIME_DIR",
+                  "setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups"]
+        for reachable in (ctx.dir, folder.parent):
+            reachable.chmod(0o711)
+    before = digest(folder)
+    program = Program(ctx, folder / "strelkavo", runner)
+    if outcome == "shows":
+        program.window()
+        rows = (folder / VERBS).read_bytes().count(b"\n") if rows == "all" else rows
+        until(f"the list shows {rows} rows", lambda: read(
+            lambda: control(program.pid, VERB_LIST, "Table").queryTable().nRows) == rows)
+        program.close()
+    else:
+        line, char = first_undecodable(path.read_bytes()) if path.is_file() else (0, 0)
+        refused(program, f"strelkavo: Nie można wczytać pliku „{path}”"
+                + (f", wiersz {line}, znak {char}" if line else "") + ": ", a11y=not runner)
+    if digest(folder) != before:
+        raise Failure("the files beside the program changed")
+
+
+def refused(program, message, a11y):
+    box = until("a message is shown", lambda: program.alive() and program.windows(dialog=True))[0]
+    said = [line for line in program.said().splitlines() if line.startswith("strelkavo: ")]
+    if len(said) != 1 or not said[0].startswith(message) or program.windows():
+        raise Failure(f"not one message {message!r} alone on the screen and stderr: {said}")
+    if a11y:
+        until("the box says the same", lambda: said[0][11:] in (
+            read(lambda: [node.name for node in nodes(program.pid)]) or []))
+    program.key("Return", window=box)
+    program.ends(1)
+
+
+# --- the notification area ------------------------------------------------------------
+
+PANELS = {  # command, its configuration and where that goes, whether it hosts StatusNotifierItems
+    "tint2": (["tint2", "-c", HERE / "panels" / "tint2rc"], None, None, False),
+    "xfce4-panel": (["xfce4-panel"], "xfce4-panel.xml",
+                    "xfce4/xfconf/xfce-perchannel-xml/xfce4-panel.xml", True),
+    "lxqt-panel": (["lxqt-panel"], "lxqt-panel.conf", "lxqt/panel.conf", True),
+}
+
+
+class Panel:
+    def __init__(self, session, name):
+        self.session, self.name, self.process = session, name, None
+        self.argv, config, target, self.sni = PANELS[name]
+        if config:
+            target = Path(os.environ["XDG_CONFIG_HOME"], target)
+            target.parent.mkdir(parents=True, exist_ok=True)
+            shutil.copy(HERE / "panels" / config, target)
+
+    def start(self):
+        self.process = self.session.spawn(self.name, self.argv)
+        until(f"{self.name} offers a notification area", lambda: read(
+            lambda: watcher("IsStatusNotifierHostRegistered")) if self.sni
+            else tray_selection_owned(), 20)
+
+    def kill(self):
+        if self.process:
+            self.process.kill()
+            self.session.stop(self.process)
+        self.process = None
+
+    def click_icon(self, *button):
+        icons = until("one icon is in the panel", lambda: len(found := tray_icons()) == 1 and found)
+        x, y = icons[0]
+        run("xdotool", "mousemove", x, y, "click", *button)
+
+    def activate_icon(self):
+        # A StatusNotifierItem host activates on a click, an X11 icon on a double-click.
+        self.click_icon(*(["1"] if self.sni else ["--repeat", "2", "--delay", "100", "1"]))
+
+    def choose(self, label=None):
+        """Opens the icon's menu; chooses LABEL or, without one, dismisses it."""
+        self.click_icon("3")
+        until("the right button opens a menu", menus)
+        if self.sni and list(exported_menu()[2]) != MENU_ITEMS:
+            raise Failure(f"the exported menu holds {list(exported_menu()[2])}")
+        if label and self.sni:
+            choose_exported(label)  # as the host does on a click in its menu
+        if label and not self.sni:
+            run("xdotool", "key", *["Down"] * (MENU_ITEMS.index(label) + 1), "Return")
+        else:
+            run("xdotool", "key", "Escape")
+
+
+def to_tray(program):
+    program.click("zwiń")
+    until("'zwiń' swaps the window for one icon",
+          lambda: withdrawn(program.wid) and len(tray_icons()) == 1)
+
+
+def restored(program):
+    until(lambda: "not back as a normal, active window with the caret in Szukaj: state "
+          f"{state(program.wid)}, focus {program.focused()}, icons {tray_icons()}",
+          lambda: shown_normally(program.wid) and active(program.wid)
+          and "Szukaj" in program.focused() and not tray_icons())
+
+
+def trips(ctx, program=None):
+    program = program or ctx.program()
+    for _ in range(3):
+        to_tray(program)
+        ctx.panel.activate_icon()
+        restored(program)
+    program.close()
+
+
+def menu(ctx):
+    program = ctx.program()
+    to_tray(program)
+    ctx.panel.choose()
+    until("Escape closes the menu", lambda: not menus())
+    if not withdrawn(program.wid) or len(tray_icons()) != 1:
+        raise Failure("dismissing the menu took the program out of the tray")
+    ctx.panel.activate_icon()
+    restored(program)
+    to_tray(program)
+    ctx.panel.choose(MENU_ITEMS[0])
+    restored(program)
+    to_tray(program)
+    ctx.panel.choose("Zamknij")
+    program.ends(0)
+    until("no icon is left", lambda: not tray_icons() and not sni_items())
+
+
+def panel_killed(ctx):
+    program = ctx.program()
+    to_tray(program)
+    ctx.panel.kill()
+    until(lambda: f"a second after the panel went the window is {state(program.wid)}",
+          lambda: shown_normally(program.wid), 1)
+    ctx.panel.start()
+    time.sleep(1)  # a stray icon would show by now
+    if tray_icons():
+        raise Failure("an icon came back next to the shown window with the new panel")
+    trips(ctx, program)
+
+
+def panel_after_start(ctx):
+    ctx.panel.kill()
+    program = ctx.program()
+    place = geometry(program.wid)
+    program.click("zwiń")
+    until("with no panel 'zwiń' minimises", lambda: state(program.wid) == "Iconic")
+    activate(program.wid)  # as a taskbar does
+    until("the window comes back to its place",
+          lambda: shown_normally(program.wid) and geometry(program.wid) == place)
+    ctx.panel.start()
+    to_tray(program)
+    ctx.panel.activate_icon()
+    restored(program)
+    program.close()
+
+
+# --- the package ----------------------------------------------------------------------
+
+APP = "pl.strelkavo.Strelkavo"
+PACKAGED = {"usr/bin/strelkavo", *(f"usr/lib/strelkavo/{name}" for name in (
+    "strelkavo", VERBS, WORDS)), f"usr/share/applications/{APP}.desktop",
+    f"usr/share/metainfo/{APP}.metainfo.xml", *(
+    f"usr/share/icons/hicolor/{size}x{size}/apps/{APP}.png" for size in (16, 32, 48, 64, 128, 256))}
+DEPENDS = {"libqt6widgets6", "libqt6gui6", "libqt6core6", "libqt6dbus6", "qt6-qpa-plugins",
+           "fonts-dejavu-core"}
+
+
+def make_package(ctx):
+    run("cpack", "-G", "DEB", "--config", BUILD / "CPackConfig.cmake", "-B", ctx.dir / "deb")
+    ctx.deb, = (ctx.dir / "deb").glob("*.deb")  # one package
+    ctx.root = ctx.dir / "root"
+    run("dpkg-deb", "-x", ctx.deb, ctx.root)
+
+
+def package_files(ctx):
+    files = {line.split(" -> ")[0].split()[-1].removeprefix("./")
+             for line in run("dpkg-deb", "-c", ctx.deb).splitlines() if not line.startswith("d")}
+    depends = run("dpkg-deb", "-f", ctx.deb, "Depends")
+    names = {name.split("(")[0].strip() for name in depends.replace("|", ",").split(",")}
+    if files != PACKAGED or not DEPENDS <= names:
+        raise Failure(f"missing {PACKAGED - files}, unexpected {files - PACKAGED}; "
+                      f"Depends: {depends}")
+
+
+def package_metadata(ctx):
+    said = run("desktop-file-validate", ctx.root / f"usr/share/applications/{APP}.desktop")
+    if "error:" in said or "warning:" in said:
+        raise Failure(said)
+    run("appstreamcli", "validate", "--no-net", ctx.root / f"usr/share/metainfo/{APP}.metainfo.xml")
+
+
+def installed_program(ctx):
+    program = Program(ctx, ctx.root / "usr/bin/strelkavo")
+    wm_class = xprop(program.window(), "WM_CLASS").split('"')[-2]
+    if f"\nStartupWMClass={wm_class}\n" not in (
+            ctx.root / f"usr/share/applications/{APP}.desktop").read_text():
+        raise Failure(f"the window's class {wm_class} is not the desktop entry's StartupWMClass")
+    program.close()
+    if "strelkavo:" in program.said():
+        raise Failure(program.said())
+
+
+# --- groups of rows -------------------------------------------------------------------
+
+GROUPS = {  # name: the panel running throughout, the rows
+    # A panel's strut makes the work area differ from the screen.
+    "window": ("tint2", [
+        ("title, fixed size, no minimise or maximise button", window_hints),
+        ("centred on the work area", centring),
+        ("the focus, Tab, typing at machine speed, at most 10 characters", focus_typing_and_limit),
+        ("WWW without a browser, then closing from the title bar", www_without_browser)]),
+    "badfiles": (None, [(row[0], lambda ctx, row=row: bad_file(ctx, *row)) for row in BAD_FILES]),
+    **{panel: (panel, [
+        ("'zwiń' and back from the icon, three times", trips),
+        ("the menu: its two items, dismissed, 'Pokaż główne okno programu', 'Zamknij'", menu),
+        ("the panel killed while in the tray, then started again", panel_killed),
+        ("no panel at start, then one", panel_after_start)]) for panel in PANELS},
+    "package": (None, [
+        ("cpack makes one .deb", make_package),
+        ("files and dependencies", package_files),
+        ("desktop entry and AppStream metadata", package_metadata),
+        ("the installed program", installed_program)]),
+}
+
+
+def main(group):
+    # CTest's timeout ends the run with SIGTERM; the session is still stopped.
+    signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
+    panel, rows = GROUPS[group]
+    session, failed = Session(), 0
+    try:
+        session.start(panel)
+        for name, row in rows:
+            began = time.monotonic()
+            try:
+                row(session)
+                print(f"ok   {group}: {name} ({time.monotonic() - began:.1f} s)", flush=True)
+                session.tidy(failed=False)
+            except Failure as failure:
+                failed += 1
+                print(f"FAIL {group}: {name}: {failure}", flush=True)
+                session.tidy(failed=True)
+    finally:
+        session.close()
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1]))

@@ -452,6 +452,7 @@ BAD_FILES = [
     ("words byte FF", WORDS, inserted(5, b"\xff\r\n"), "refused"),
     ("verbs undefined code", VERBS, inserted(2, b"YZ\x79\r\n"), "refused"),
     ("words undefined code in quotes", WORDS, inserted(4, b'"YZ\x90\r\n'), "refused"),
+    ("words byte FF in a folder named a%1b", WORDS, inserted(2, b"\xff\r\n"), "refused"),
     ("verbs FF on a last line without its end", VERBS, contents(lambda good: good + b"YZ[\xff"),
      "refused"),
     ("verbs 10 MB of random bytes", VERBS,
@@ -635,7 +636,9 @@ APP = "pl.strelkavo.Strelkavo"
 PACKAGED = {"usr/bin/strelkavo", *(f"usr/lib/strelkavo/{name}" for name in (
     "strelkavo", VERBS, WORDS)), f"usr/share/applications/{APP}.desktop",
     f"usr/share/metainfo/{APP}.metainfo.xml", *(
-    f"usr/share/icons/hicolor/{size}x{size}/apps/{APP}.png" for size in (16, 32, 48, 64, 128, 256))}
+    f"usr/share/icons/hicolor/{size}x{size}/apps/{APP}.png" for size in (16, 32, 48, 64, 128, 256)),
+    "usr/share/man/man1/strelkavo.1.gz", "usr/share/doc/strelkavo/copyright",
+    "usr/share/doc/strelkavo/changelog.gz"}
 DEPENDS = {"libqt6widgets6", "libqt6gui6", "libqt6core6", "libqt6dbus6", "qt6-qpa-plugins",
            "fonts-dejavu-core"}
 
@@ -662,6 +665,7 @@ def package_metadata(ctx):
     if "error:" in said or "warning:" in said:
         raise Failure(said)
     run("appstreamcli", "validate", "--no-net", ctx.root / f"usr/share/metainfo/{APP}.metainfo.xml")
+    run("lintian", "--fail-on", "error,warning", ctx.deb)
 
 
 def installed_program(ctx):
@@ -693,7 +697,7 @@ GROUPS = {  # name: the panel running throughout, the rows
     "package": (None, [
         ("cpack makes one .deb", make_package),
         ("files and dependencies", package_files),
-        ("desktop entry and AppStream metadata", package_metadata),
+        ("desktop entry, AppStream metadata, lintian", package_metadata),
         ("the installed program", installed_program)]),
 }
 

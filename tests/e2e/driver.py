@@ -124,6 +124,11 @@ def tray_icons():
     return [((icon[0][0] + icon[-1][0]) // 2, icon[0][1] + 1) for icon in icons]
 
 
+def screenshot(name, window, *options):
+    (BUILD / "screenshots").mkdir(exist_ok=True)
+    run("import", "-window", window, *options, BUILD / "screenshots" / name)
+
+
 def menus():
     """Shown popup menus of any program: override-redirect windows that are
     neither tooltips nor the window manager's hidden helper."""
@@ -177,6 +182,7 @@ class Session:
         bus = self.spawn("dbus", ["dbus-daemon", "--session", "--nofork", "--print-address=1"],
                          stdout=subprocess.PIPE, text=True)
         os.environ["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().strip()
+        run("xsetroot", "-solid", "#5f6b7b")  # behind the pictures, a desktop colour, not black
         self.spawn("openbox", ["openbox", "--sm-disable"])
         until("openbox manages the screen", lambda: numbers("root", "_NET_SUPPORTING_WM_CHECK"))
         self.spawn("a11y", ["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"])
@@ -362,8 +368,7 @@ def window_hints(ctx):
         raise Failure(f"not a fixed 408 x 301 window titled Strelkavo: {hints}")
     if "MAXIMIZE" in actions or "RESIZE" in actions or not motif[0] & 2 or motif[2] & 0x60:
         raise Failure(f"it can be resized or has a minimise or maximise button: {actions} {motif}")
-    (BUILD / "screenshots").mkdir(exist_ok=True)
-    run("import", "-window", wid, BUILD / "screenshots" / "window.png")
+    screenshot("window.png", wid)
 
 
 def centred(window):
@@ -550,7 +555,10 @@ class Panel:
     def choose(self, label=None):
         """Opens the icon's menu; chooses LABEL or, without one, dismisses it."""
         self.click_icon("3")
-        until("the right button opens a menu", menus)
+        x, y, _, _ = geometry(until("the right button opens a menu", menus)[0])
+        if not self.sni and not label:  # the README's picture: the menu over the icon
+            time.sleep(0.5)  # mapped is not yet drawn
+            screenshot("tray.png", "root", "-crop", f"{1320 - x}x{1044 - y}+{x - 40}+{y - 20}")
         if self.sni and list(exported_menu()[2]) != MENU_ITEMS:
             raise Failure(f"the exported menu holds {list(exported_menu()[2])}")
         if label and self.sni:

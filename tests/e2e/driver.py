@@ -6,7 +6,6 @@ private desktop session, driving the built program as a user does and reading
 it as a screen reader does (Debian's /usr/bin/python3, for pyatspi)."""
 
 import ctypes
-import hashlib
 import os
 import random
 import shutil
@@ -148,8 +147,9 @@ class Session:
 
     def __init__(self):
         self.dir, self.started = Path(tempfile.mkdtemp(prefix="strelkavo-e2e.")), []
-        for name in ("home", "config", "runtime"):
+        for name in ("home", "runtime"):
             (self.dir / name).mkdir(mode=0o700)
+        shutil.copytree(HERE / "config", self.dir / "config")  # the panels'
         os.environ.update(HOME=f"{self.dir}/home", XDG_CONFIG_HOME=f"{self.dir}/config",
                           XDG_RUNTIME_DIR=f"{self.dir}/runtime", QT_QPA_PLATFORM="xcb",
                           QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", WAYLAND_DISPLAY="")
@@ -353,8 +353,8 @@ class Program:
 
 # Typed at machine speed: a search that read the box before letting the queued
 # keys through would select the row of a beginning ("g", "h") instead.
-TYPED = {"ging": "gehen ging gegangen", "hob auf": "aufheben hob auf aufgehoben",
-         "schloss ab": "abschließen schloss ab abgeschlossen", "buk": "backen buk gebacken"}
+TYPED = {"hob auf": "aufheben hob auf aufgehoben", "buk": "backen buk gebacken",
+         "schloss ab": "abschließen schloss ab abgeschlossen", "ging": "gehen ging gegangen"}
 
 
 def window_hints(ctx):
@@ -368,7 +368,6 @@ def window_hints(ctx):
         raise Failure(f"not a fixed 408 x 301 window titled Strelkavo: {hints}")
     if "MAXIMIZE" in actions or "RESIZE" in actions or not motif[0] & 2 or motif[2] & 0x60:
         raise Failure(f"it can be resized or has a minimise or maximise button: {actions} {motif}")
-    screenshot("window.png", wid)
 
 
 def centred(window):
@@ -399,6 +398,7 @@ def typing(ctx):
         run("xdotool", "type", "--delay", "0", text)
         until(f"typing {text!r} selects {row!r}",
               lambda: program.text() == text and program.selection() == [row.split()])
+    screenshot("window.png", program.wid)  # the README's picture, after "ging"
 
 
 def www_without_browser(ctx):
@@ -413,10 +413,6 @@ def www_without_browser(ctx):
 # --- bad data files -------------------------------------------------------------------
 
 VERBS, WORDS = "czas.dat", "czas2.dat"
-
-
-def unreadable(path):
-    path.chmod(0)
 
 
 def contents(make):
@@ -434,17 +430,16 @@ def inserted(number, line):
 BAD_FILES = [
     ("verbs missing", VERBS, Path.unlink, "refused", ""),
     ("words missing", WORDS, Path.unlink, "refused", ""),
-    ("verbs unreadable", VERBS, unreadable, "refused", ""),
+    ("verbs unreadable", VERBS, lambda path: path.chmod(0), "refused", ""),
     ("words a directory", WORDS, lambda path: path.unlink() or path.mkdir(), "refused", ""),
     ("verbs empty", VERBS, contents(lambda good: b""), "shows", 0),
     ("words empty", WORDS, contents(lambda good: b""), "shows", "all"),
     ("verbs byte F8", VERBS, inserted(3, b"YZ\xf8[\r\n"), "refused", ", wiersz 3, znak 3"),
-    ("words byte FF", WORDS, inserted(5, b"\xff\r\n"), "refused", ", wiersz 5, znak 1"),
     ("verbs undefined code", VERBS, inserted(2, b"YZ\x79\r\n"), "refused", ", wiersz 2, znak 3"),
     ("words undefined code in quotes", WORDS, inserted(4, b'"YZ\x90\r\n'), "refused",
      ", wiersz 4, znak 4"),
-    ("words byte FF in a folder named a%1b", WORDS, inserted(2, b"\xff\r\n"), "refused",
-     ", wiersz 2, znak 1"),
+    ("words byte FF in a folder named a%1b", WORDS, inserted(5, b"\xff\r\n"), "refused",
+     ", wiersz 5, znak 1"),
     ("verbs FF on a last line without its end", VERBS, contents(lambda good: b"YZ\r\nYZ[\xff"),
      "refused", ", wiersz 2, znak 4"),
     ("verbs 10 MB of random bytes", VERBS,  # the 33rd byte is the first without a character
@@ -452,10 +447,9 @@ BAD_FILES = [
 ]
 
 
-def digest(folder):
-    return [(str(path), path.lstat().st_mode,
-             path.is_file() and hashlib.sha256(path.read_bytes()).hexdigest())
-            for path in sorted(folder.rglob("*"))]
+def stamps(folder):
+    """What any write to a file, or its replacement, changes."""
+    return {(path, path.lstat().st_ino, path.lstat().st_ctime_ns) for path in folder.rglob("*")}
 
 
 def bad_file(ctx, name, file, spoil, outcome, expected):
@@ -464,7 +458,7 @@ def bad_file(ctx, name, file, spoil, outcome, expected):
     for part in ("strelkavo", VERBS, WORDS):
         shutil.copy2(BIN / part, folder)
     spoil(folder / file)
-    before = digest(folder)
+    before = stamps(folder)
     # Without its capabilities root reads files as any user does.
     runner = ["setpriv", "--bounding-set=-all"] if os.geteuid() == 0 else []
     program = Program(ctx, folder / "strelkavo", runner)
@@ -476,7 +470,7 @@ def bad_file(ctx, name, file, spoil, outcome, expected):
         program.close()
     else:
         refused(program, f"strelkavo: Nie można wczytać pliku „{folder / file}”{expected}: ")
-    if digest(folder) != before:
+    if stamps(folder) != before:
         raise Failure("the files beside the program changed")
 
 
@@ -493,25 +487,16 @@ def refused(program, message):
 
 # --- the notification area ------------------------------------------------------------
 
-PANELS = {  # command, its configuration and where that goes, whether it hosts StatusNotifierItems
-    "tint2": (["tint2", "-c", HERE / "panels" / "tint2rc"], None, None, False),
-    "xfce4-panel": (["xfce4-panel"], "xfce4-panel.xml",
-                    "xfce4/xfconf/xfce-perchannel-xml/xfce4-panel.xml", True),
-    "lxqt-panel": (["lxqt-panel"], "lxqt-panel.conf", "lxqt/panel.conf", True),
-}
+# Whether each panel hosts StatusNotifierItems; their configurations are in config/.
+PANELS = {"tint2": False, "xfce4-panel": True, "lxqt-panel": True}
 
 
 class Panel:
     def __init__(self, session, name):
-        self.session, self.name, self.process = session, name, None
-        self.argv, config, target, self.sni = PANELS[name]
-        if config:
-            target = Path(os.environ["XDG_CONFIG_HOME"], target)
-            target.parent.mkdir(parents=True, exist_ok=True)
-            shutil.copy(HERE / "panels" / config, target)
+        self.session, self.name, self.sni, self.process = session, name, PANELS[name], None
 
     def start(self):
-        self.process = self.session.spawn(self.name, self.argv)
+        self.process = self.session.spawn(self.name, [self.name])
         until(f"{self.name} offers a notification area", lambda: read(
             lambda: watcher("IsStatusNotifierHostRegistered")) if self.sni
             else tray_selection_owned(), 20)
@@ -620,26 +605,22 @@ def panel_after_start(ctx):
 # --- the package ----------------------------------------------------------------------
 
 APP = "pl.strelkavo.Strelkavo"
-PACKAGED = {"usr/bin/strelkavo", *(f"usr/lib/strelkavo/{name}" for name in (
-    "strelkavo", VERBS, WORDS)), f"usr/share/applications/{APP}.desktop",
-    f"usr/share/metainfo/{APP}.metainfo.xml", *(
-    f"usr/share/icons/hicolor/{size}x{size}/apps/{APP}.png" for size in (16, 32, 48, 64, 128, 256)),
-    "usr/share/man/man1/strelkavo.1.gz", "usr/share/doc/strelkavo/copyright",
-    "usr/share/doc/strelkavo/changelog.gz"}
+PACKAGED = {"usr/bin/strelkavo", "usr/lib/strelkavo/strelkavo", f"usr/lib/strelkavo/{VERBS}",
+            f"usr/lib/strelkavo/{WORDS}", f"usr/share/applications/{APP}.desktop",
+            f"usr/share/metainfo/{APP}.metainfo.xml", "usr/share/man/man1/strelkavo.1.gz",
+            "usr/share/doc/strelkavo/copyright", "usr/share/doc/strelkavo/changelog.gz",
+            *(f"usr/share/icons/hicolor/{size}x{size}/apps/{APP}.png"
+              for size in (16, 32, 48, 64, 128, 256))}
 DEPENDS = {"libqt6widgets6", "libqt6gui6", "libqt6core6", "libqt6dbus6", "qt6-qpa-plugins",
            "fonts-dejavu-core"}
 
 
-def make_package(ctx):
+def package_files(ctx):
     run("cpack", "-G", "DEB", "--config", BUILD / "CPackConfig.cmake", "-B", ctx.dir / "deb")
     ctx.deb, = (ctx.dir / "deb").glob("*.deb")  # one package
     ctx.root = ctx.dir / "root"
     run("dpkg-deb", "-x", ctx.deb, ctx.root)
-
-
-def package_files(ctx):
-    files = {line.split(" -> ")[0].split()[-1].removeprefix("./")
-             for line in run("dpkg-deb", "-c", ctx.deb).splitlines() if not line.startswith("d")}
+    files = {str(path.relative_to(ctx.root)) for path in ctx.root.rglob("*") if not path.is_dir()}
     depends = run("dpkg-deb", "-f", ctx.deb, "Depends")
     names = {name.split("(")[0].strip() for name in depends.replace("|", ",").split(",")}
     if files != PACKAGED or not DEPENDS <= names:
@@ -662,8 +643,6 @@ def installed_program(ctx):
             ctx.root / f"usr/share/applications/{APP}.desktop").read_text():
         raise Failure(f"the window's class {wm_class} is not the desktop entry's StartupWMClass")
     program.close()
-    if "strelkavo:" in program.said():
-        raise Failure(program.said())
 
 
 # --- groups of rows -------------------------------------------------------------------
@@ -682,8 +661,7 @@ GROUPS = {  # name: the panel running throughout, the rows
         ("the panel killed while in the tray, then started again", panel_killed),
         ("no panel at start, then one", panel_after_start)]) for panel in PANELS},
     "package": (None, [
-        ("cpack makes one .deb", make_package),
-        ("files and dependencies", package_files),
+        ("cpack makes one .deb: its files and dependencies", package_files),
         ("desktop entry, AppStream metadata, lintian", package_metadata),
         ("the installed program", installed_program)]),
 }

@@ -45,7 +45,7 @@ def until(what, check, timeout=10.0):
 def run(*argv, check=True):
     done = subprocess.run([str(arg) for arg in argv], capture_output=True, text=True)
     if check and done.returncode != 0:
-        raise Failure(f"{' '.join(map(str, argv))}: {done.stderr.strip()}")
+        raise Failure(f"{' '.join(map(str, argv))}: {(done.stdout + done.stderr).strip()}")
     return done.stdout
 
 

@@ -1,324 +1,332 @@
 // SPDX-FileCopyrightText: 2026 The Strelkavo developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-// The real window from start-up to shutdown on data files in a temporary
-// directory: what it loads, how it fails, its controls, focus, keys and menu.
+// The real window on data files written into a temporary directory.
 
-#include "windowfixture.h"
+#include "app/frmMain.h"
+#include "app/icon.h"
+#include "data/storedtext.h"
 
-#include "table/rows.h"
-
-#include <QAccessible>
+#include <QAction>
 #include <QApplication>
-#include <QDir>
-#include <QFileInfo>
-#include <QMenuBar>
-#include <QSystemTrayIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStyle>
+#include <QTemporaryDir>
+#include <QTest>
 #include <QWindow>
 
 using namespace strelkavo;
-using namespace strelkavo::testing;
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// Display rows 0..7 as below, 8..37 filler, 38 the widest row of glyphs, 39 zeigen.
+QStringList sampleVerbs()
+{
+    QStringList lines = u"sein#war#gewesen gehen#ging#gegangen ärgern#ärgerte#geärgert "
+                        "haben#hatte#gehabt anfangen#fing_an#angefangen öffnen#öffnete#geöffnet "
+                        "üben#übte#geübt zurückschlagen#schlug_zurück#zurückgeschlagen"_s.split(u' ');
+    lines.replaceInStrings(u"_"_s, u" "_s);
+    while (lines.size() < 38)
+        lines << u"warten#wartete#gewartet"_s;
+    return lines << u"WWWWWWWWWWWWWWW#ßßßßßßßßßßßßßßß#ÄÖÜÄÖÜÄÖÜÄÖÜÄÖÜ"_s << u"zeigen#zeigte#gezeigt"_s;
+}
+
+// In file order: not sorted, "Fahrt" capitalised and held by no row.
+const QStringList kWords = u"gehen war ging gegangen ärgern Fahrt gehabt anfangen öffnen geöffnet "
+                           "üben haben angefangen zeigen sein gewesen"_s.split(u' ') << u"schlug zurück"_s;
+
+constexpr int kKept = 0; // a row selected beforehand, to tell "kept" from "none"
+
+bool writeFile(const QString &path, const QStringList &entries, bool words)
+{
+    QByteArray bytes;
+    for (const QString &entry : entries)
+        bytes += (words ? encodeWord(entry) : encodeLine(entry)).value_or("\xff") + "\r\n";
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+} // namespace
 
 class WindowTest : public QObject
 {
     Q_OBJECT
 
+    QTemporaryDir m_dir;
+    std::unique_ptr<frmMain> m_window;
+    QListView *m_list = nullptr;
+    QLineEdit *m_box = nullptr;
+
+    // Loads the window from verb lines and words; an entry that cannot be
+    // encoded is written as an undecodable byte.
+    std::optional<LoadError> load(const QStringList &verbs, const QStringList &words)
+    {
+        if (!writeFile(m_dir.filePath(kVerbFileName), verbs, false)
+            || !writeFile(m_dir.filePath(kWordFileName), words, true))
+            qFatal("cannot write the data files");
+        m_window = std::make_unique<frmMain>(m_dir.path());
+        m_list = m_window->findChild<QListView *>(u"List1"_s);
+        m_box = m_window->findChild<QLineEdit *>(u"Szukaj"_s);
+        return m_window->Form_Load();
+    }
+
+    QPushButton *button(const QString &caption) const
+    {
+        for (QPushButton *b : m_window->findChildren<QPushButton *>())
+            if (b->text() == caption)
+                return b;
+        return nullptr;
+    }
+
+    int selectedRow() const
+    {
+        const QModelIndexList rows = m_list->selectionModel()->selectedRows();
+        return rows.isEmpty() ? -1 : rows.size() == 1 ? rows.first().row() : -2;
+    }
+
+    QString observe(const QString &what) const;
+
 private Q_SLOTS:
-    void startUp();
-    void load_data();
-    void load();
-    void closeEmptiesLists_data();
-    void closeEmptiesLists();
-    void controls_data();
-    void controls();
-    void windowAndMenu();
-    void tabOrder_data();
-    void tabOrder();
-    void enterAndEscapeClickNoButton_data();
-    void enterAndEscapeClickNoButton();
-    void accessibleNames();
-    void zwinWithoutNotificationArea();
+    void init()
+    {
+        QVERIFY(!load(sampleVerbs(), kWords));
+        m_window->show();
+        m_window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    }
+    void looks_data();
+    void looks();
+    void search_data();
+    void search();
+    void lifecycle_data();
+    void lifecycle();
+    void loadFailure_data();
+    void loadFailure();
 };
 
-void WindowTest::startUp()
+// What the user sees of the window, one aspect per row.
+QString WindowTest::observe(const QString &what) const
 {
-    Session s;
-    QVERIFY(s.openSample());
-
-    // File order, although "anfangen" would sort first.
-    const QStringList rows = rowTexts(s.c->List1);
-    QCOMPARE(rows.size(), kSampleRows);
-    QCOMPARE(s.window->rowCount(), kSampleRows);
-    for (int i = 0; i < kSampleRows; ++i)
-        QCOMPARE(rows[i], displayRow(splitVerbLine(sampleVerbs()[i])));
-    QCOMPARE(rows[2], QStringLiteral(" ärgern         ärgerte        geärgert       "));
-
-    // "ä" among the a words, "ö" and "ü" beside o and u, and the capital of
-    // "Fahrt" does not send it ahead of the small letters.
-    QCOMPARE(rowTexts(s.c->List2).join(u' '),
-             QStringLiteral("anfangen angefangen ärgern aß essen Fahrt gegangen gehabt gehen "
-                            "geöffnet gewesen ging haben öffnen schließen sein üben war zeigen"));
-    QCOMPARE(selectedRow(s.c->List1), -1);
-    QVERIFY(s.c->Szukaj->text().isEmpty());
-}
-
-// How each file is made: the sample, empty, missing, a directory, or the
-// sample with an undecodable byte in the given line.
-void WindowTest::load_data()
-{
-    QTest::addColumn<QString>("verbs");
-    QTest::addColumn<QString>("words");
-    QTest::addColumn<QString>("failingFile");
-    QTest::addColumn<int>("line");
-    QTest::addColumn<int>("rows");
-    QTest::addColumn<int>("wordCount");
-
-    const QString sample = u"sample"_s;
-    QTest::newRow("empty verb file") << u"empty"_s << sample << QString() << 0 << 0 << 19;
-    QTest::newRow("empty word file") << sample << u"empty"_s << QString() << 0 << kSampleRows << 0;
-    QTest::newRow("verb file missing") << u"missing"_s << sample << kVerbFileName << 0 << 0 << 0;
-    QTest::newRow("a directory in place of the word file")
-        << sample << u"directory"_s << kWordFileName << 0 << 0 << 0;
-    QTest::newRow("verb line 3 undecodable") << u"line 3"_s << sample << kVerbFileName << 3 << 0
-                                             << 0;
-    QTest::newRow("word line 2 undecodable") << sample << u"line 2"_s << kWordFileName << 2 << 0
-                                             << 0;
-}
-
-void WindowTest::load()
-{
-    QFETCH(QString, verbs);
-    QFETCH(QString, words);
-    QFETCH(QString, failingFile);
-    QFETCH(int, line);
-    QFETCH(int, rows);
-    QFETCH(int, wordCount);
-
-    Session s;
-    for (const auto &[fileName, how] : {std::pair(kVerbFileName, verbs), {kWordFileName, words}}) {
-        if (how == u"empty")
-            QVERIFY(s.write(fileName, {}));
-        else if (how == u"directory")
-            QVERIFY(QDir(s.dir.path()).mkdir(fileName));
-        else if (how != u"missing")
-            QVERIFY(s.write(fileName, fileName == kVerbFileName ? sampleVerbs() : sampleWords()));
-        if (how.startsWith(u"line ")) {
-            // A stored 0xFF would be raised past the code page: no character at all.
-            QFile file(s.dir.filePath(fileName));
-            QVERIFY(file.open(QIODevice::ReadWrite));
-            QList<QByteArray> lines = file.readAll().split('\n');
-            lines[how.sliced(5).toInt() - 1].insert(1, '\xFF');
-            QVERIFY(file.seek(0) && file.write(lines.join('\n')) > 0);
+    QStringList seen;
+    if (what == u"size") {
+        return u"%1x%2 %3"_s.arg(m_window->width()).arg(m_window->height())
+            .arg(m_window->minimumSize() == m_window->maximumSize() ? u"fixed" : u"resizable");
+    } else if (what == u"controls") {
+        QWidgetList shown;
+        for (QWidget *w : m_window->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+            if (w->isVisible())
+                shown << w;
+        for (qsizetype i = 0; i < shown.size(); ++i) {
+            if (!m_window->rect().contains(shown[i]->geometry()))
+                seen << shown[i]->objectName() + u" outside"_s;
+            for (qsizetype j = i + 1; j < shown.size(); ++j)
+                if (const QRect both = shown[i]->geometry() & shown[j]->geometry();
+                    both.width() > 1 && both.height() > 1) // neighbours may share a border
+                    seen << shown[i]->objectName() + u'+' + shown[j]->objectName();
+        }
+    } else if (what == u"tab order") {
+        for (QWidget *w = QApplication::focusWidget(); seen.size() < 9; w = w->nextInFocusChain()) {
+            const auto *b = qobject_cast<QPushButton *>(w);
+            if (w->isVisible() && (w->focusPolicy() & Qt::TabFocus))
+                seen << (b ? b->text() : w->objectName());
+        }
+    } else if (what == u"rows") {
+        const int rowHeight = m_list->sizeHintForRow(0);
+        const QString widest = m_list->model()->index(38, 0).data().toString();
+        const int margin = m_list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1;
+        seen << QString::number(m_list->viewport()->height() / rowHeight) + u" whole rows"_s;
+        if (m_list->fontMetrics().horizontalAdvance(widest) + 2 * margin > m_list->viewport()->width())
+            seen << u"widest row cut"_s;
+        if (m_list->horizontalScrollBar()->maximum() > 0)
+            seen << u"scrolls sideways"_s;
+    } else if (what == u"texts") {
+        seen << m_window->windowTitle() << m_window->findChild<QLabel *>(u"Label1"_s)->text();
+        for (int row : {0, 7})
+            seen << m_list->model()->index(row, 0).data().toString();
+        const auto *words = m_window->findChild<QListView *>(u"List2"_s);
+        for (int row = 0; row < words->model()->rowCount(); ++row)
+            seen << words->model()->index(row, 0).data().toString();
+    } else if (what == u"icon") {
+        for (int size : {16, 32}) {
+            const QImage worn = m_window->windowIcon().pixmap(size).toImage();
+            if (worn.convertToFormat(QImage::Format_ARGB32) != iconImage(worn.width()))
+                seen << QString::number(worn.width());
         }
     }
-
-    const auto error = s.load();
-    QCOMPARE(error.has_value(), !failingFile.isEmpty());
-    if (error) {
-        QCOMPARE(QFileInfo(error->file).fileName(), failingFile);
-        QCOMPARE(error->line, line);
-        QVERIFY(!error->what.isEmpty() && error->message().contains(failingFile));
-    }
-    QCOMPARE(s.c->List1->model()->rowCount(), rows);
-    QCOMPARE(s.c->List2->model()->rowCount(), wordCount);
-    // Neither a text that words begin with nor the empty text finds a row.
-    s.c->Szukaj->setText(QStringLiteral("g"));
-    QCOMPARE(selectedRow(s.c->List1), -1);
-    s.c->Szukaj->clear();
-    QCOMPARE(selectedRow(s.c->List1), -1);
+    return seen.join(u", "_s);
 }
 
-void WindowTest::closeEmptiesLists_data()
+// Shown alike at scale factor 1 and 2 (the test runs at both). "Label1+Szukaj":
+// the search box is drawn over the end of its label.
+void WindowTest::looks_data()
 {
-    QTest::addColumn<bool>("throughWindowSystem");
-    QTest::newRow("close()") << false;
-    QTest::newRow("title-bar close") << true;
+    QTest::addColumn<QString>("what");
+    QTest::addColumn<QString>("seen");
+
+    QTest::newRow("size") << u"size"_s << u"408x301 fixed"_s;
+    QTest::newRow("no control over another or outside") << u"controls"_s << u"Label1+Szukaj"_s;
+    QTest::newRow("tab order from the list")
+        << u"tab order"_s << u"List1, Szukaj, WWW, zwiń, ä, ö, ü, ß, List1"_s;
+    QTest::newRow("whole rows shown, the widest row fits") << u"rows"_s << u"16 whole rows"_s;
+    QTest::newRow("title, label, padded rows, word list sorted")
+        << u"texts"_s
+        << u"Strelkavo, Szukaj,  sein           war            gewesen        , "
+           " zurückschlagen schlug zurück  zurückgeschlagen, anfangen, angefangen, ärgern, Fahrt, "
+           "gegangen, gehabt, gehen, geöffnet, gewesen, ging, haben, öffnen, schlug zurück, sein, "
+           "üben, war, zeigen"_s;
+    QTest::newRow("window icon: the drawn one at every size it holds") << u"icon"_s << u""_s;
 }
 
-void WindowTest::closeEmptiesLists()
+void WindowTest::looks()
 {
-    QFETCH(bool, throughWindowSystem);
-    Session s;
-    QVERIFY(s.openSample(false));
-    typeText(s.c->Szukaj, QStringLiteral("geh"));
-    QCOMPARE(selectedRow(s.c->List1), 3);
-
-    QVERIFY(throughWindowSystem ? s.window->windowHandle()->close() : s.window->close());
-    QVERIFY(!s.window->isVisible());
-    QCOMPARE(s.c->List1->model()->rowCount(), 0);
-    QCOMPARE(s.c->List2->model()->rowCount(), 0);
-    QCOMPARE(selectedRow(s.c->List1), -1);
+    QFETCH(QString, what);
+    QFETCH(QString, seen);
+    QCOMPARE(m_window->devicePixelRatio(), qEnvironmentVariable("QT_SCALE_FACTOR", u"1"_s).toDouble());
+    QCOMPARE(observe(what), seen);
 }
 
-void WindowTest::controls_data()
+// before: the box's text, with the caret at its start and the focus in the
+// list; then keys typed, keys queued faster than the program reacts (a
+// search must read the box after its yield, not before), or a letter button.
+void WindowTest::search_data()
 {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QRect>("geometry");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<bool>("shown");
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("queued");
+    QTest::addColumn<QString>("letter");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("row");
 
-    const auto row = [](const char *name, QRect geometry, const QString &caption, bool shown) {
-        QTest::newRow(name) << QString::fromLatin1(name) << geometry << caption << shown;
+    const auto row = [](const char *name, const QString &before, const QString &typed,
+                        const QString &queued, const QString &letter, const QString &text, int row) {
+        QTest::newRow(name) << before << typed << queued << letter << text << row;
     };
-    row("List1", {8, 8, 393, 259}, {}, true);
-    row("List2", {232, 0, 113, 121}, {}, false);
-    row("Szukaj", {64, 275, 97, 19}, {}, true);
-    row("Label1", {8, 275, 65, 17}, QStringLiteral("Szukaj"), true);
-    row("Command1", {272, 272, 81, 25}, QStringLiteral("WWW"), true);
-    row("Command2", {360, 272, 41, 25}, QStringLiteral("zwiń"), true);
-    row("pichook", {248, 192, 57, 37}, {}, false);
-    const QString letters[] = {QStringLiteral("ä"), QStringLiteral("ö"), QStringLiteral("ü"),
-                               QStringLiteral("ß")};
-    for (int i = 0; i < 4; ++i)
-        QTest::addRow("Command3[%d]", i) << QStringLiteral("Command3[%1]").arg(i)
-                                         << QRect(168 + 24 * i, 272, 25, 25) << letters[i] << true;
+    row("typed GEH selects gehabt", u""_s, u"GEH"_s, u""_s, u""_s, u"GEH"_s, 3);
+    row("typed sc: a word with a blank", u""_s, u"sc"_s, u""_s, u""_s, u"sc"_s, 7);
+    row("typed z: the last row, scrolled to", u""_s, u"z"_s, u""_s, u""_s, u"z"_s, 39);
+    row("typed f: capital Fahrt not matched", u""_s, u"f"_s, u""_s, u""_s, u"f"_s, kKept);
+    row("eleven typed, ten kept", u""_s, u"angefangenx"_s, u""_s, u""_s, u"angefangen"_s, 4);
+    row("queued geh", u""_s, u""_s, u"geh"_s, u""_s, u"geh"_s, 3);
+    row("queued geh, back to empty", u""_s, u""_s, u"geh\b\b\b"_s, u""_s, u""_s, 4);
+    row("ä on an empty box", u""_s, u""_s, u""_s, u"ä"_s, u"ä"_s, 2);
+    row("ö goes to the end", u"ge"_s, u""_s, u""_s, u"ö"_s, u"geö"_s, 5);
+    row("ü", u""_s, u""_s, u""_s, u"ü"_s, u"ü"_s, 6);
+    row("ß on a full box changes nothing", u"angefangen"_s, u""_s, u""_s, u"ß"_s, u"angefangen"_s, kKept);
 }
 
-void WindowTest::controls()
+void WindowTest::search()
 {
-    QFETCH(QString, name);
-    QFETCH(QRect, geometry);
-    QFETCH(QString, caption);
-    QFETCH(bool, shown);
+    QFETCH(QString, before);
+    QFETCH(QString, typed);
+    QFETCH(QString, queued);
+    QFETCH(QString, letter);
+    QFETCH(QString, text);
+    QFETCH(int, row);
 
-    Session s;
-    QVERIFY(s.openSample(false));
-    QWidget *widget = nullptr;
-    for (QWidget *child : s.window->findChildren<QWidget *>())
-        if (controlName(child) == name)
-            widget = child;
-    QVERIFY(widget);
-    QCOMPARE(widget->parentWidget(), s.window.get());
-    QCOMPARE(widget->geometry(), geometry);
-    const auto *button = qobject_cast<QPushButton *>(widget);
-    const auto *label = qobject_cast<QLabel *>(widget);
-    QCOMPARE(button ? button->text() : label ? label->text() : QString(), caption);
-    QCOMPARE(widget->isVisible(), shown);
-}
-
-void WindowTest::windowAndMenu()
-{
-    Session s;
-    QVERIFY(s.openSample(false));
-    frmMain &window = *s.window;
-    QCOMPARE(window.windowTitle(), QStringLiteral("Strelkavo"));
-    QCOMPARE(window.size(), QSize(408, 301));
-    window.resize(600, 500);
-    QCOMPARE(window.size(), QSize(408, 301));
-    const Qt::WindowFlags flags = window.windowFlags();
-    QVERIFY(!flags.testFlag(Qt::WindowMinimizeButtonHint));
-    QVERIFY(!flags.testFlag(Qt::WindowMaximizeButtonHint));
-    QVERIFY(flags.testFlag(Qt::WindowCloseButtonHint));
-
-    // The tray icon's popup menu, never a menu bar.
-    QCOMPARE(s.c->mnuBar->title(), QStringLiteral("Main"));
-    QStringList entries;
-    for (const QAction *action : s.c->mnuBar->actions())
-        entries << action->objectName() + u':' + action->text();
-    QCOMPARE(entries, QStringList({QStringLiteral("showMW:Pokaż główne okno programu"),
-                                   QStringLiteral("mnuExit:Zamknij")}));
-    QVERIFY(!s.c->mnuBar->isVisible());
-    QVERIFY(window.findChildren<QMenuBar *>().isEmpty());
-}
-
-void WindowTest::tabOrder_data()
-{
-    QTest::addColumn<bool>("backwards");
-    QTest::addColumn<QStringList>("order");
-
-    const QStringList forwards = QStringLiteral("Szukaj Command1 Command2 Command3[0] Command3[1] "
-                                                "Command3[2] Command3[3] List1")
-                                     .split(u' ');
-    QStringList backwards(forwards.crbegin() + 1, forwards.crend());
-    QTest::newRow("Tab") << false << forwards;
-    QTest::newRow("Shift+Tab") << true << (backwards << QStringLiteral("List1"));
-}
-
-void WindowTest::tabOrder()
-{
-    QFETCH(bool, backwards);
-    QFETCH(QStringList, order);
-
-    Session s;
-    QVERIFY(s.openSample());
-    QCOMPARE(controlName(QApplication::focusWidget()), QStringLiteral("List1"));
-    QStringList visited;
-    for (int i = 0; i < order.size(); ++i) {
-        QTest::keyClick(QApplication::focusWidget(), backwards ? Qt::Key_Backtab : Qt::Key_Tab,
-                        backwards ? Qt::ShiftModifier : Qt::NoModifier);
-        visited << controlName(QApplication::focusWidget());
+    m_box->setText(before);
+    m_box->setCursorPosition(0);
+    m_list->setCurrentIndex(m_list->model()->index(kKept, 0));
+    m_list->setFocus();
+    for (const QChar ch : typed)
+        QTest::sendKeyEvent(QTest::Click, m_box, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    for (const QChar ch : queued) {
+        const int key = ch == u'\b' ? int(Qt::Key_Backspace) : int(Qt::Key_unknown);
+        for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease})
+            QCoreApplication::postEvent(m_box, new QKeyEvent(type, key, {}, ch == u'\b' ? u""_s : ch));
     }
-    QCOMPARE(visited, order);
-}
-
-void WindowTest::enterAndEscapeClickNoButton_data()
-{
-    QTest::addColumn<QString>("focus");
-    QTest::addColumn<int>("key");
-
-    const std::pair<const char *, int> keys[] = {
-        {"Return", Qt::Key_Return}, {"Enter", Qt::Key_Enter}, {"Escape", Qt::Key_Escape}};
-    for (const char *focus : {"Szukaj", "List1"})
-        for (const auto &[name, key] : keys)
-            QTest::addRow("%s in %s", name, focus) << QString::fromLatin1(focus) << key;
-}
-
-void WindowTest::enterAndEscapeClickNoButton()
-{
-    QFETCH(QString, focus);
-    QFETCH(int, key);
-
-    Session s;
-    QVERIFY(s.openSample());
-    int clicks = 0;
-    for (QPushButton *button : s.window->findChildren<QPushButton *>())
-        connect(button, &QPushButton::clicked, this, [&clicks] { ++clicks; });
-    typeText(s.c->Szukaj, QStringLiteral("geh"));
-    QWidget *target = focus == u"List1" ? static_cast<QWidget *>(s.c->List1) : s.c->Szukaj;
-    target->setFocus();
-    QCOMPARE(QApplication::focusWidget(), target);
-
-    // A button's shortcut clicks it with a delay, as if pressed and let go.
-    QTest::keyClick(target, Qt::Key(key));
-    QTest::qWait(150);
-
-    QCOMPARE(clicks, 0);
-    QVERIFY(s.window->isVisible() && !s.window->isMinimized());
-    QCOMPARE(s.c->Szukaj->text(), QStringLiteral("geh"));
-    QCOMPARE(selectedRow(s.c->List1), 3);
-    QCOMPARE(s.c->List1->model()->rowCount(), kSampleRows);
-}
-
-void WindowTest::accessibleNames()
-{
-    Session s;
-    QVERIFY(s.openSample(false));
-    int visibleControls = 0;
-    for (QWidget *child : s.window->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
-        if (!child->isVisible())
-            continue;
-        ++visibleControls;
-        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(child);
-        QVERIFY2(accessible && !accessible->text(QAccessible::Name).trimmed().isEmpty(),
-                 qPrintable(controlName(child)));
-    }
-    QCOMPARE(visibleControls, 9);
-}
-
-void WindowTest::zwinWithoutNotificationArea()
-{
-    if (QSystemTrayIcon::isSystemTrayAvailable())
-        QSKIP("this platform has a notification area");
-    Session s;
-    QVERIFY(s.openSample());
-    QTest::mouseClick(s.c->Command2, Qt::LeftButton);
     QCoreApplication::processEvents();
+    if (!letter.isEmpty()) {
+        QTest::mouseClick(button(letter), Qt::LeftButton);
+        QCOMPARE(QApplication::focusWidget(), m_box);
+        QCOMPARE(m_box->cursorPosition(), int(text.size()));
+    }
+    QCOMPARE(m_box->text(), text);
+    QCOMPARE(selectedRow(), row);
+    const QRect shown = m_list->visualRect(m_list->model()->index(row, 0));
+    QVERIFY(m_list->viewport()->rect().contains(shown));
+}
 
-    // Hidden with no icon to click, the window could never come back.
-    QVERIFY(s.window->windowState().testFlag(Qt::WindowMinimized));
-    QVERIFY(s.window->isVisible());
-    QCOMPARE(s.window->trayIcon(), nullptr);
+// What the window is left as after the user's action.
+void WindowTest::lifecycle_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("state");
+
+    QTest::newRow("close") << u"close"_s << u"hidden, 0 rows, 0 words"_s;
+    QTest::newRow("title-bar close") << u"title-bar close"_s << u"hidden, 0 rows, 0 words"_s;
+    QTest::newRow("menu: Zamknij") << u"Zamknij"_s << u"hidden, 0 rows, 0 words"_s;
+    QTest::newRow("close while a search waits") << u"geh, close"_s << u"hidden, 0 rows, 0 words"_s;
+    QTest::newRow("zwiń with no tray minimises")
+        << u"zwiń"_s << u"shown, minimised, 40 rows, 17 words"_s;
+    QTest::newRow("menu: Pokaż główne okno programu")
+        << u"Pokaż główne okno programu"_s << u"shown, focus in the box, 40 rows, 17 words"_s;
+}
+
+void WindowTest::lifecycle()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, state);
+
+    m_list->setFocus();
+    const auto menu = m_window->findChild<QMenu *>(u"mnuBar"_s)->actions();
+    if (action == u"close") {
+        m_window->close();
+    } else if (action == u"title-bar close") {
+        m_window->windowHandle()->close();
+    } else if (action == u"geh, close") {
+        for (const QChar ch : u"geh"_s)
+            QCoreApplication::postEvent(m_box, new QKeyEvent(QEvent::KeyPress, 0, {}, ch));
+        QMetaObject::invokeMethod(m_window.get(), "close", Qt::QueuedConnection);
+    } else if (action == u"zwiń") {
+        QTest::mouseClick(button(action), Qt::LeftButton);
+    } else {
+        for (QAction *item : menu)
+            if (item->text() == action)
+                item->trigger();
+    }
+    QCoreApplication::processEvents();
+    QStringList seen{m_window->isVisible() ? u"shown"_s : u"hidden"_s};
+    if (m_window->isMinimized())
+        seen << u"minimised"_s;
+    if (QApplication::focusWidget() == m_box)
+        seen << u"focus in the box"_s;
+    seen << u"%1 rows"_s.arg(m_list->model()->rowCount());
+    seen << u"%1 words"_s.arg(m_window->findChild<QListView *>(u"List2"_s)->model()->rowCount());
+    QCOMPARE(seen.join(u", "_s), state);
+}
+
+// A load that fails leaves nothing behind: no rows, no words, no search.
+void WindowTest::loadFailure_data()
+{
+    QTest::addColumn<QStringList>("verbs");
+    QTest::addColumn<QStringList>("words");
+    QTest::addColumn<QString>("error");
+
+    QStringList bad = sampleVerbs();
+    bad[2] = u"Ж"_s;
+    QTest::newRow("verb line 3 undecodable") << bad << kWords << u"czas.dat”, wiersz 3, znak 1"_s;
+    QTest::newRow("word line 2 undecodable")
+        << sampleVerbs() << QStringList{u"gehen"_s, u"Ж"_s} << u"czas2.dat”, wiersz 2, znak 1"_s;
+}
+
+void WindowTest::loadFailure()
+{
+    QFETCH(QStringList, verbs);
+    QFETCH(QStringList, words);
+    QFETCH(QString, error);
+
+    const auto fault = load(verbs, words);
+    QVERIFY(fault);
+    QVERIFY2(fault->message().contains(error), qPrintable(fault->message()));
+    m_box->setText(u"g"_s);
+    QCOMPARE(m_list->model()->rowCount() + m_window->findChild<QListView *>(u"List2"_s)->model()->rowCount(), 0);
+    QCOMPARE(selectedRow(), -1);
 }
 
 QTEST_MAIN(WindowTest)

@@ -150,6 +150,9 @@ void TestDataFiles::tool_data()
     row("build: comma without blank", "build", "a#b,c#d\n", "<in>, wiersz 1, znak 4:");
     row("build: no stored form, after a comma", "build", "a, bЖ#c#d\n", "<in>, wiersz 1, znak 5:");
     row("build: 4 in a word", "build", "a#b#c\nd#e#f4\n", "<in>, wiersz 2, znak 6:");
+    row("build: * in a word", "build", "a#b*#c\n", "<in>, wiersz 1, znak 4:");
+    row("build: ( leading a word", "build", "a#(b)#c\n", "<in>, wiersz 1, znak 3:");
+    row("build: a character stored as CR", "build", "a#b\x15#c\n", "<in>, wiersz 1, znak 4:");
 }
 
 void TestDataFiles::tool()

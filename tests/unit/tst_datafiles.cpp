@@ -180,6 +180,12 @@ void TestDataFiles::tool()
         QVERIFY(tool.exitCode() > 0 && output.isEmpty() && !out.exists());
     } else if (command == u"build") {
         QVERIFY2(tool.exitCode() == 0, qPrintable(error));
+        for (const QString &name : {kVerbFileName, kWordFileName}) {
+            QFile file(out.filePath(name));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QByteArray bytes = file.readAll();
+            QCOMPARE(bytes.count("\r\n"), bytes.count('\n')); // every line ends in CR LF
+        }
         const QString verbs = readAll(out.filePath(kVerbFileName), Verbs);
         QCOMPARE(verbs + u'\n' + readAll(out.filePath(kWordFileName), Words), result);
     } else {

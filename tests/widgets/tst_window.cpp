@@ -159,7 +159,11 @@ QString WindowTest::observe(const QString &what) const
             faults += iconFault(worn, worn.width());
         }
         QTemporaryDir out;
-        QProcess::execute(qEnvironmentVariable("STRELKAVO_BIN_DIR") + u"/strelkavo-icons"_s, {out.path()});
+        const QString tool = qEnvironmentVariable("STRELKAVO_BIN_DIR") + u"/strelkavo-icons"_s;
+        QFile(out.filePath(u"file"_s)).open(QIODevice::WriteOnly);
+        if (QProcess::execute(tool, {out.filePath(u"file/x"_s)}) == 0)
+            faults += u"no failure where a file blocks the way "_s;
+        QProcess::execute(tool, {out.path()});
         for (int size : {16, 32, 48, 64, 128, 256})
             faults += iconFault(QImage(out.filePath(u"%1x%1/apps/pl.strelkavo.Strelkavo.png"_s.arg(size))), size);
         seen << faults.trimmed();

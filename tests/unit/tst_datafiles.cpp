@@ -95,18 +95,11 @@ void TestDataFiles::read_data()
     };
     row("verbs: LF; x#y#z#w keeps its third #", Verbs, lines({st("x#y#z#w")}, "\n"), "1: x|y|z#w");
     row("verbs: last line without line end", Verbs, lines({good}) + st("d#e#f"), "2: a|b|c|d|e|f");
-    row("verbs: comma gets its blank", Verbs, lines({st("a,b#c#d,e")}), "1: a, b|c|d, e");
-    row("verbs: lone CR, 0x1A and NUL are data", Verbs,
-        lines({st("a#b") + "\r" + st("c#d") + "\x1a" + '\0'}), "1: a|b\x15" "c|d\"\x08");
     row("verbs: 0xF8 in line 3", Verbs, lines({good, good, st("d#") + "\xf8", good}),
         ", wiersz 3, znak 3:");
     row("verbs: file shorter than counted", VerbsOneMore, lines({good, good}), ", wiersz 3:");
-    row("words: stored comma splits, no word lost", Words,
-        lines({st("a"), st("b") + "," + st("c"), st("d")}), "3: a|b|c|d");
     row("words: quoted word keeps its comma, drops what follows", Words,
         lines({"\"" + st("x") + "," + st("y") + "\"" + st("zz") + "," + st("w")}), "1: x4y|w");
-    row("words: leading blanks skipped, inner ones kept", Words,
-        lines({"  " + st("ab"), st("c") + ", " + st("d") + " " + st("e")}), "2: ab|c|d(e");
     row("words: undecodable in a quoted word after blanks", Words,
         lines({st("a"), "  \"" + st("ab") + "\xf8\""}), ", wiersz 2, znak 6:");
     row("words: undecodable in a quoted word after a comma", Words,

@@ -37,8 +37,6 @@ void TestTray::decoder_data()
     row("embedded: left press does nothing", R::Trigger, false, "");
     row("embedded: double-click restores", R::DoubleClick, false, "restore");
     row("embedded: right press waits for its release", R::Context, false, "");
-    row("embedded: middle click does nothing", R::MiddleClick, false, "");
-    row("embedded: unknown does nothing", R::Unknown, false, "");
     row("bus: activate restores", R::Trigger, true, "restore");
     row("bus: context menu opens the menu", R::Context, true, "menu");
     row("clicks during the menu dropped", R::Context, true, "menu", {515, 517, 513});

@@ -90,7 +90,8 @@ void TestDataFiles::read_data()
     QTest::addColumn<QString>("result");
 
     const QByteArray good = st("a#b#c");
-    const auto row = [](const char *name, int reader, const QByteArray &content, const char *result) {
+    const auto row = [](const char *name, int reader, const QByteArray &content,
+                        const char *result) {
         QTest::newRow(name) << reader << content << QString::fromUtf8(result);
     };
     row("verbs: LF; x#y#z#w keeps its third #", Verbs, lines({st("x#y#z#w")}, "\n"), "1: x|y|z#w");
@@ -129,7 +130,8 @@ void TestDataFiles::tool_data()
         QTest::newRow(name) << QString::fromLatin1(command) << input << QString::fromUtf8(result);
     };
     row("encode", "encode", "gehen\nx, y\n", "_]`]f\r\np$q\r\n");
-    row("encode: comma without blank", "encode", "gehen\nsein\nx,y\n", "wejście, wiersz 3, znak 2:");
+    row("encode: comma without blank", "encode", "gehen\nsein\nx,y\n",
+        "wejście, wiersz 3, znak 2:");
     row("decode", "decode", "_]`]f\r\np$q", "gehen\nx, y\n");
     row("decode: undecodable byte", "decode", "YZ\r\nY\xf8", "<in>, wiersz 2, znak 2:");
     row("build: every field a word once, in German order", "build",
@@ -137,7 +139,8 @@ void TestDataFiles::tool_data()
         "gehen#ging#gegangen\nZug#zog#gezogen\n",
         "5: gehen|ging|gegangen|ändern|änderte|geändert|sehen|sah|gesehen, gesehn|gehen|ging|"
         "gegangen|Zug|zog|gezogen\n"
-        "12: ändern|änderte|geändert|gegangen|gehen|gesehen, gesehn|gezogen|ging|sah|sehen|zog|Zug");
+        "12: ändern|änderte|geändert|gegangen|gehen|gesehen, gesehn|gezogen|ging|sah|sehen|"
+        "zog|Zug");
     row("build: three separators", "build", "a#b#c#d\n", "<in>, wiersz 1:");
     row("build: empty field", "build", "a#b#c\na##c\n", "<in>, wiersz 2:");
     row("build: comma without blank", "build", "a#b,c#d\n", "<in>, wiersz 1, znak 4:");

@@ -123,7 +123,8 @@ QString WindowTest::observe(const QString &what) const
     const QWidgetList controls = m_window->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
     if (what == u"controls") {
         const bool fixed = m_window->minimumSize() == m_window->maximumSize();
-        seen << u"%1x%2 %3"_s.arg(m_window->width()).arg(m_window->height()).arg(fixed ? u"fixed"_s : u"resizable"_s);
+        seen << u"%1x%2 %3"_s.arg(m_window->width()).arg(m_window->height())
+                    .arg(fixed ? u"fixed"_s : u"resizable"_s);
         for (const QWidget *a : controls) {
             if (a->isVisible() && !m_window->rect().contains(a->geometry()))
                 seen << a->objectName() + u" outside"_s;
@@ -164,8 +165,10 @@ QString WindowTest::observe(const QString &what) const
         if (QProcess::execute(tool, {out.filePath(u"file/x"_s)}) == 0)
             faults += u"no failure where a file blocks the way "_s;
         QProcess::execute(tool, {out.path()});
-        for (int size : {16, 32, 48, 64, 128, 256})
-            faults += iconFault(QImage(out.filePath(u"%1x%1/apps/pl.strelkavo.Strelkavo.png"_s.arg(size))), size);
+        for (int size : {16, 32, 48, 64, 128, 256}) {
+            const QString file = u"%1x%1/apps/pl.strelkavo.Strelkavo.png"_s.arg(size);
+            faults += iconFault(QImage(out.filePath(file)), size);
+        }
         seen << faults.trimmed();
     }
     return seen.join(u", "_s);
@@ -179,7 +182,8 @@ void WindowTest::looks_data()
 
     QTest::newRow("fixed size; controls apart but the search box over its label's end")
         << u"controls"_s << u"408x301 fixed, Label1 over Szukaj"_s;
-    QTest::newRow("tab order") << u"tab order"_s << u"List1, Szukaj, WWW, zwiń, ä, ö, ü, ß, List1"_s;
+    QTest::newRow("tab order")
+        << u"tab order"_s << u"List1, Szukaj, WWW, zwiń, ä, ö, ü, ß, List1"_s;
     QTest::newRow("list: whole rows, the widest row fits") << u"list"_s << u"16 whole rows"_s;
     QTest::newRow("title, label, padded rows, sorted words")
         << u"texts"_s
@@ -266,7 +270,8 @@ void WindowTest::act()
     m_box->setCursorPosition(0);
     m_list->setCurrentIndex(m_list->model()->index(0, 0));
     m_list->setFocus();
-    QCoreApplication::processEvents(); // idle, so that queued keys meet a yield with nothing before them
+    // Idle, so that queued keys meet the first search's yield with nothing before them.
+    QCoreApplication::processEvents();
     for (const QString &step : action.split(u"; "_s)) {
         const QString verb = step.section(u' ', 0, 0);
         const QString what = step.section(u' ', 1);
@@ -274,8 +279,9 @@ void WindowTest::act()
             QTest::sendKeyEvent(QTest::Click, m_box, Qt::Key_unknown, ch, Qt::NoModifier);
         for (const QChar ch : verb == u"queue" ? what : QString()) {
             const int key = ch == u'\b' ? int(Qt::Key_Backspace) : int(Qt::Key_unknown);
+            const QString text = ch == u'\b' ? QString() : QString(ch);
             for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease})
-                QCoreApplication::postEvent(m_box, new QKeyEvent(type, key, {}, ch == u'\b' ? u""_s : ch));
+                QCoreApplication::postEvent(m_box, new QKeyEvent(type, key, {}, text));
         }
         if (verb == u"close")
             QMetaObject::invokeMethod(m_window.get(), "close", Qt::QueuedConnection);

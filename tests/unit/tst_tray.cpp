@@ -1,13 +1,16 @@
 // SPDX-FileCopyrightText: 2026 The Strelkavo developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "tray/traydecoder.h"
+#include "tray/traykind.h"
 
+#include <QMouseEvent>
 #include <QTest>
+#include <QWindow>
 
 #include <stdexcept>
 
 using namespace strelkavo;
+using namespace Qt::StringLiterals;
 
 class TestTray : public QObject
 {
@@ -16,6 +19,8 @@ class TestTray : public QObject
 private Q_SLOTS:
     void decoder_data();
     void decoder();
+    void rightRelease_data();
+    void rightRelease();
 };
 
 // An activation of the icon, read as its kind of tray means it, and the codes
@@ -84,5 +89,56 @@ void TestTray::decoder()
     QCOMPARE(did, QStringList{QStringLiteral("menu")});
 }
 
-QTEST_GUILESS_MAIN(TestTray)
+// Once armed by the right button going down on the embedded icon (a 22-pixel
+// window), the next right-button release that reaches a window says whether
+// it was over the icon; the widget's copy of the event, a press or another
+// button's release are no release of it.
+void TestTray::rightRelease_data()
+{
+    QTest::addColumn<bool>("armed");
+    QTest::addColumn<int>("button");
+    QTest::addColumn<bool>("toWindow");
+    QTest::addColumn<QPointF>("at");
+    QTest::addColumn<QString>("reports");
+
+    const auto row = [](const char *name, QPointF at, const char *reports, bool armed = true,
+                        int button = Qt::RightButton, bool toWindow = true) {
+        QTest::newRow(name) << armed << button << toWindow << at << QString::fromLatin1(reports);
+    };
+    row("over the middle, then again: once", {11, 11}, "over");
+    row("top-left pixel", {0, 0}, "over");
+    row("bottom-right pixel", {21, 21}, "over");
+    row("right of it", {22, 11}, "elsewhere");
+    row("below it", {11, 22}, "elsewhere");
+    row("never armed", {11, 11}, "", false);
+    row("left button, then the right", {-5, 3}, "over", true, Qt::LeftButton);
+    row("the widget's copy, then the window's", {-5, 3}, "over", true, Qt::RightButton, false);
+}
+
+void TestTray::rightRelease()
+{
+    QFETCH(bool, armed);
+    QFETCH(int, button);
+    QFETCH(bool, toWindow);
+    QFETCH(QPointF, at);
+    QFETCH(QString, reports);
+
+    QWindow icon;
+    icon.resize(22, 22);
+    QObject widget;
+    QStringList reported;
+    RightButtonRelease watch([&](bool over) { reported << (over ? u"over"_s : u"elsewhere"_s); });
+    if (armed)
+        watch.arm();
+    const auto release = [&](QObject *to, QPointF where, Qt::MouseButton which) {
+        QMouseEvent event(QEvent::MouseButtonRelease, where, where, which, {}, {});
+        QCoreApplication::sendEvent(to, &event);
+    };
+    release(toWindow ? static_cast<QObject *>(&icon) : &widget, at, Qt::MouseButton(button));
+    release(&icon, {11, 11}, Qt::RightButton);
+    QCOMPARE(reported.join(u' '), reports);
+    QVERIFY(!watch.armed());
+}
+
+QTEST_MAIN(TestTray)
 #include "tst_tray.moc"

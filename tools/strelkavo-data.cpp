@@ -137,7 +137,11 @@ int build(const QString &listPath, const QString &outDir)
         }
         verbs += *stored + "\r\n";
         const VerbRow row = splitVerbLine(line);
+        // Where each field begins in the line, so that a fault names its character there.
+        qsizetype start = 0;
         for (const QString &field : row) {
+            const qsizetype offset = start;
+            start += field.size() + 1;
             if (field.isEmpty()) {
                 error = QStringLiteral("%1, wiersz %2: puste pole")
                             .arg(listPath, QString::number(number));
@@ -147,6 +151,7 @@ int build(const QString &listPath, const QString &outDir)
                 continue;
             const auto word = encodeWord(field, &fault);
             if (!word) {
+                fault.position += offset;
                 error = where(listPath, number, fault);
                 return false;
             }

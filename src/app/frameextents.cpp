@@ -3,26 +3,14 @@
 
 #include "frameextents.h"
 
-#include <QGuiApplication>
+#include "app/x11.h"
+
 #include <QWindow>
 
-#include <xcb/xcb.h>
-
 #include <cmath>
-#include <cstdlib>
-#include <cstring>
-#include <memory>
 
 namespace strelkavo {
 namespace {
-
-xcb_atom_t internAtom(xcb_connection_t *connection, const char *name)
-{
-    const auto cookie = xcb_intern_atom(connection, false, uint16_t(std::strlen(name)), name);
-    std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
-        xcb_intern_atom_reply(connection, cookie, nullptr), &std::free);
-    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-}
 
 std::optional<QMargins> x11FrameExtents(xcb_connection_t *connection, QWindow *window)
 {
@@ -31,8 +19,8 @@ std::optional<QMargins> x11FrameExtents(xcb_connection_t *connection, QWindow *w
         return std::nullopt;
     const auto cookie = xcb_get_property(connection, false, xcb_window_t(window->winId()), extents,
                                          XCB_ATOM_CARDINAL, 0, 4);
-    std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
-        xcb_get_property_reply(connection, cookie, nullptr), &std::free);
+    const XcbReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(connection, cookie, nullptr),
+                                                   &std::free);
     if (!reply || reply->type != XCB_ATOM_CARDINAL || reply->format != 32
         || xcb_get_property_value_length(reply.get()) != 16)
         return std::nullopt;
@@ -49,8 +37,8 @@ std::optional<QMargins> frameExtents(QWindow *window)
 {
     if (!window)
         return std::nullopt;
-    if (auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>())
-        return x11FrameExtents(x11->connection(), window);
+    if (xcb_connection_t *connection = x11Connection())
+        return x11FrameExtents(connection, window);
     const QMargins margins = window->frameMargins();
     if (margins.isNull())
         return std::nullopt;

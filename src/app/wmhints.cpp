@@ -3,16 +3,13 @@
 
 #include "wmhints.h"
 
-#include <QGuiApplication>
-#include <QWindow>
+#include "app/x11.h"
 
-#include <xcb/xcb.h>
+#include <QWindow>
 
 #include <algorithm>
 #include <array>
-#include <cstdlib>
 #include <cstring>
-#include <memory>
 
 namespace strelkavo {
 namespace {
@@ -28,15 +25,14 @@ constexpr uint32_t kNormalState = 1;
 
 void clearIconicStart(QWindow *window)
 {
-    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (!window || !x11)
+    xcb_connection_t *connection = x11Connection();
+    if (!window || !connection)
         return;
-    xcb_connection_t *connection = x11->connection();
     const auto id = xcb_window_t(window->winId());
     const auto cookie = xcb_get_property(connection, false, id, XCB_ATOM_WM_HINTS,
                                          XCB_ATOM_WM_HINTS, 0, kHintFields);
-    std::unique_ptr<xcb_get_property_reply_t, decltype(&std::free)> reply(
-        xcb_get_property_reply(connection, cookie, nullptr), &std::free);
+    const XcbReply<xcb_get_property_reply_t> reply(xcb_get_property_reply(connection, cookie, nullptr),
+                                                   &std::free);
     if (!reply || reply->type != XCB_ATOM_WM_HINTS || reply->format != 32)
         return;
     std::array<uint32_t, kHintFields> hints{};

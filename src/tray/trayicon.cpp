@@ -3,6 +3,8 @@
 
 #include "trayicon.h"
 
+#include "app/x11.h"
+
 #include <QCoreApplication>
 #include <QCursor>
 #include <QDBusConnection>
@@ -13,8 +15,6 @@
 #include <QGuiApplication>
 #include <QMenu>
 
-#include <xcb/xcb.h>
-
 #include <cstdlib>
 #include <memory>
 
@@ -23,9 +23,6 @@ namespace {
 
 const QString kWatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
 const QString kWatcherPath = QStringLiteral("/StatusNotifierWatcher");
-
-template<typename T>
-using XcbReply = std::unique_ptr<T, decltype(&std::free)>;
 
 const char *kindName(TrayKind kind)
 {
@@ -44,12 +41,6 @@ bool busTrayPresent()
     return watcher.property("IsStatusNotifierHostRegistered").toBool();
 }
 
-xcb_connection_t *x11Connection()
-{
-    auto *x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
-}
-
 // The window of the embedding panel: the owner of the screen's tray manager
 // selection, none if no panel holds it.
 xcb_window_t embeddingTrayOwner(xcb_connection_t *connection)
@@ -62,15 +53,11 @@ xcb_window_t embeddingTrayOwner(xcb_connection_t *connection)
     else
         screen = 0;
     const QByteArray name = "_NET_SYSTEM_TRAY_S" + QByteArray::number(screen);
-    const XcbReply<xcb_intern_atom_reply_t> atom(
-        xcb_intern_atom_reply(connection,
-                              xcb_intern_atom(connection, false, uint16_t(name.size()), name.data()),
-                              nullptr),
-        &std::free);
-    if (!atom)
+    const xcb_atom_t selection = internAtom(connection, name.constData());
+    if (selection == XCB_ATOM_NONE)
         return XCB_WINDOW_NONE;
     const XcbReply<xcb_get_selection_owner_reply_t> owner(
-        xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, atom->atom),
+        xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, selection),
                                       nullptr),
         &std::free);
     return owner ? owner->owner : xcb_window_t(XCB_WINDOW_NONE);

@@ -1,0 +1,168 @@
+// SPDX-FileCopyrightText: 2026 The Strelkavo developers
+// SPDX-License-Identifier: GPL-3.0-or-later
+
+// The fuzz target: every input, written as a data file, is read by the
+// program's readers, which must agree with a plain model of both formats.
+// With -DSTRELKAVO_FUZZ=ON this is a libFuzzer program (scripts/fuzz);
+// otherwise main() replays the checked-in corpus.
+
+#include "data/codec.h"
+#include "data/datafiles.h"
+
+#include <QDir>
+#include <QTemporaryFile>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+// A broken property stops the run loudly in every build type: libFuzzer keeps
+// the input, and the replay fails on it.
+#define REQUIRE(condition)                                                                 \
+    do {                                                                                   \
+        if (!(condition)) {                                                                \
+            std::fprintf(stderr, "%s:%d: property broken: %s\n", __FILE__, __LINE__,      \
+                         #condition);                                                      \
+            std::abort();                                                                  \
+        }                                                                                  \
+    } while (0)
+
+namespace {
+
+using namespace strelkavo;
+
+// The file formats, written here from scratch: lines end at LF, a CR right
+// before it included, and the last line needs no LF.
+QList<QByteArray> modelLines(const QByteArray &file)
+{
+    QList<QByteArray> lines = file.split('\n');
+    const QByteArray rest = lines.takeLast();
+    for (QByteArray &line : lines)
+        if (line.endsWith('\r'))
+            line.chop(1);
+    if (!rest.isEmpty())
+        lines.append(rest);
+    return lines;
+}
+
+// A verb line splits at its first two "#".
+VerbRow modelVerbRow(const QString &line)
+{
+    VerbRow row;
+    int field = 0;
+    for (const QChar ch : line) {
+        if (ch == u'#' && field < 2)
+            ++field;
+        else
+            row[field].append(ch);
+    }
+    return row;
+}
+
+// A word line, stored: fields end at a comma (0x2C), blanks (0x20) before one
+// are skipped, and one opened by a quote (0x22) runs to the next quote, what
+// follows that up to the next comma being dropped.
+struct WordField {
+    QByteArray bytes;
+    qsizetype offset; // 0-based, in the line
+};
+
+QList<WordField> modelWordFields(const QByteArray &line)
+{
+    QList<WordField> fields;
+    qsizetype i = 0;
+    for (;;) {
+        while (i < line.size() && line[i] == ' ')
+            ++i;
+        const bool quoted = i < line.size() && line[i] == '"';
+        i += quoted;
+        WordField field{{}, i};
+        while (i < line.size() && line[i] != (quoted ? '"' : ','))
+            field.bytes.append(line[i++]);
+        while (i < line.size() && line[i] != ',')
+            ++i;
+        fields.append(field);
+        if (i++ == line.size())
+            return fields;
+    }
+}
+
+// The readers on the input as a file agree with the models, faults included:
+// a fault names the line and the character, and nothing after it is read.
+void checkReaders(const QByteArray &file)
+{
+    QTemporaryFile scratch;
+    REQUIRE(scratch.open() && scratch.write(file) == file.size() && scratch.flush());
+    const QString path = scratch.fileName();
+    const QList<QByteArray> lines = modelLines(file);
+    qint32 count = -1;
+    int yields = 0;
+    REQUIRE(!LiczLinie(path, count, [&] { ++yields; }));
+    REQUIRE(count == lines.size() && yields == 1);
+
+    for (const qint32 n : {count, count + 1}) { // the whole file, and a line too many
+        VerbTable table(n);
+        yields = 0;
+        const auto error = ReadData(n, path, table, [&] { ++yields; });
+        CodecFault fault;
+        qint32 read = 0;
+        for (; read < count; ++read) {
+            const auto shown = DeXKoduj(lines[read], &fault);
+            if (!shown)
+                break;
+            REQUIRE(table[read] == modelVerbRow(*shown));
+        }
+        REQUIRE(yields == read);
+        const qint32 faultLine = read < count ? read + 1 : n > count ? n : 0;
+        REQUIRE(faultLine == (error ? error->line : 0));
+        REQUIRE(!error || error->column == (read < count ? fault.position : 0));
+    }
+
+    QStringList words, expected;
+    yields = 0;
+    const auto error = ReadData2(count, path, words, [&] { ++yields; });
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        for (const WordField &field : modelWordFields(lines[i])) {
+            CodecFault fault;
+            const auto word = DeXKoduj(field.bytes, &fault);
+            if (!word) {
+                REQUIRE(error && error->line == i + 1);
+                REQUIRE(error->column == field.offset + fault.position);
+                REQUIRE(words == expected && yields == expected.size());
+                return;
+            }
+            expected.append(*word);
+        }
+    }
+    REQUIRE(!error && words == expected && yields == expected.size());
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    checkReaders(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
+    return 0;
+}
+
+#ifndef STRELKAVO_LIBFUZZER
+// Feeds every file of the corpus directory given through the target.
+int main(int argc, char *argv[])
+{
+    const QFileInfoList files =
+        argc == 2 ? QDir(QFile::decodeName(argv[1])).entryInfoList(QDir::Files) : QFileInfoList();
+    if (files.isEmpty()) {
+        std::fprintf(stderr, "usage: fuzz_replay CORPUS_DIRECTORY (not empty)\n");
+        return 1;
+    }
+    for (const QFileInfo &info : files) {
+        QFile file(info.filePath());
+        REQUIRE(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t *>(bytes.constData()),
+                               std::size_t(bytes.size()));
+    }
+    std::printf("%lld inputs replayed\n", static_cast<long long>(files.size()));
+    return 0;
+}
+#endif

@@ -391,6 +391,8 @@ def centring(ctx):
 
 def typing(ctx):
     program = ctx.main
+    if program.text() != "" or program.selection():
+        raise Failure("the search box is not empty or a row is selected at start")
     program.key("Tab")
     until("Tab moves the focus into Szukaj", lambda: "Szukaj" in program.focused())
     for text, row in TYPED.items():
@@ -435,7 +437,6 @@ BAD_FILES = [
     ("verbs empty", VERBS, contents(lambda good: b""), "shows", 0),
     ("words empty", WORDS, contents(lambda good: b""), "shows", "all"),
     ("verbs byte F8", VERBS, inserted(3, b"YZ\xf8[\r\n"), "refused", ", wiersz 3, znak 3"),
-    ("verbs undefined code", VERBS, inserted(2, b"YZ\x79\r\n"), "refused", ", wiersz 2, znak 3"),
     ("words undefined code in quotes", WORDS, inserted(4, b'"YZ\x90\r\n'), "refused",
      ", wiersz 4, znak 4"),
     ("words byte FF in a folder named a%1b", WORDS, inserted(5, b"\xff\r\n"), "refused",
@@ -630,7 +631,7 @@ def package_files(ctx):
 
 def package_metadata(ctx):
     said = run("desktop-file-validate", ctx.root / f"usr/share/applications/{APP}.desktop")
-    if "error:" in said or "warning:" in said:
+    if "warning:" in said:  # an error fails the command
         raise Failure(said)
     run("appstreamcli", "validate", "--no-net", ctx.root / f"usr/share/metainfo/{APP}.metainfo.xml")
     run("lintian", "--fail-on", "error,warning", ctx.deb)

@@ -412,6 +412,22 @@ def www_without_browser(ctx):
     ctx.main.close()
 
 
+def without_window_manager(ctx):
+    """With no frame ever told, the window stops asking for one after a while,
+    and leaves where the user put it, unmoved."""
+    ctx.stop(next(process for process in ctx.started if process.args[0] == "openbox"))
+    os.environ["QT_LOGGING_RULES"] = "strelkavo.window.debug=true"
+    program = Program(ctx)
+    del os.environ["QT_LOGGING_RULES"]
+    run("xdotool", "windowmove", program.window(), 100, 120)
+    until("the window gives up asking for its frame", lambda: "left there" in program.said())
+    asked = program.said().count("asking for the frame")
+    for x in range(0, 400, 8):  # every pointer move is a native event of the window
+        run("xdotool", "mousemove", 110 + x, 200)
+    if (program.said().count("asking for the frame") != asked
+            or geometry(program.wid)[:2] != (100, 120)):
+        raise Failure(f"still asking for its frame, or moved from 100,120: {program.said()}")
+
 # --- bad data files -------------------------------------------------------------------
 
 VERBS, WORDS = "czas.dat", "czas2.dat"
@@ -654,7 +670,8 @@ GROUPS = {  # name: the panel running throughout, the rows
         ("title, fixed size, no minimise or maximise button", window_hints),
         ("centred on the work area", centring),
         ("typing at machine speed", typing),
-        ("WWW without a browser, then closing from the title bar", www_without_browser)]),
+        ("WWW without a browser, then closing from the title bar", www_without_browser),
+        ("no window manager: the frame asked for a while, a move kept", without_window_manager)]),
     "badfiles": (None, [(row[0], lambda ctx, row=row: bad_file(ctx, *row)) for row in BAD_FILES]),
     **{panel: (panel, [
         ("'zwiń' and back from the icon, three times", trips),

@@ -63,10 +63,13 @@ class TestDataFiles : public QObject
     QTemporaryDir m_dir;
     int m_files = 0;
 
-    // A new file with the content given, or a place where no file can be read.
+    // A new file with the content given, or a place where no file can be read;
+    // in a folder whose name a message must not read as a place for a part.
     QString place(const QByteArray &content)
     {
-        const QString path = QDir(m_dir.path()).filePath(u"f%1.dat"_s.arg(++m_files));
+        const QDir folder(m_dir.filePath(u"a%1b"_s));
+        const QString path = folder.filePath(u"f%1.dat"_s.arg(++m_files));
+        folder.mkpath(u"."_s);
         if (content == "<directory>")
             QDir().mkpath(path);
         QFile file(path);

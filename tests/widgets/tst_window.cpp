@@ -141,11 +141,20 @@ QString WindowTest::observe(const QString &what) const
                 seen << (button ? button->text() : w->objectName());
         }
     } else if (what == u"list") {
+        int whole = 0;
+        for (int row = 0; row < m_list->model()->rowCount(); ++row) {
+            const QRect rect = m_list->visualRect(m_list->model()->index(row, 0));
+            whole += m_list->viewport()->rect().contains(rect);
+        }
+        seen << u"%1 whole rows"_s.arg(whole);
         // The item delegate keeps a margin of 4 pixels beside the text.
-        const int needed = m_list->fontMetrics().horizontalAdvance(rowText(m_list, 38)) + 8;
-        seen << u"%1 whole rows"_s.arg(m_list->viewport()->height() / m_list->sizeHintForRow(0));
+        const QFontMetricsF metrics(m_list->font());
+        const qreal needed = metrics.horizontalAdvance(rowText(m_list, 38)) + 8;
         if (needed > m_list->viewport()->width() || m_list->horizontalScrollBar()->maximum() > 0)
             seen << u"widest row cut"_s;
+        // The font's line, from the top of an accent to the foot of a descender.
+        if (metrics.height() > m_list->sizeHintForRow(0))
+            seen << u"glyphs clipped"_s;
     } else if (what == u"texts") {
         seen << m_window->windowTitle() << m_window->findChild<QLabel *>(u"Label1"_s)->text();
         seen << rowText(m_list, 0) << rowText(m_list, 7);
@@ -184,7 +193,7 @@ void WindowTest::looks_data()
         << u"controls"_s << u"408x301 fixed, Label1 over Szukaj"_s;
     QTest::newRow("tab order")
         << u"tab order"_s << u"List1, Szukaj, WWW, zwiń, ä, ö, ü, ß, List1"_s;
-    QTest::newRow("list: whole rows, the widest row fits") << u"list"_s << u"17 whole rows"_s;
+    QTest::newRow("list: whole rows, the widest row fits, no glyph clipped") << u"list"_s << u"17 whole rows"_s;
     QTest::newRow("title, label, padded rows, sorted words")
         << u"texts"_s
         << u"Strelkavo, Szukaj,  sein           war            gewesen        , "
@@ -222,8 +231,10 @@ QString WindowTest::state() const
     return seen.join(u", "_s) + u", %1 rows"_s.arg(m_list->model()->rowCount());
 }
 
-// With row 0 selected, the focus in the list and the caret at the start of
-// the box holding "before", the steps of the action: keys typed; keys queued
+// With row 0 selected (none for keys pressed in the list, which meet it as
+// the window shows it first), the focus in the list and the caret at the
+// start of the box holding "before", the steps of the action: keys pressed in
+// the list; keys typed into the box; keys queued
 // faster than the program reacts ('\b' for Backspace: a search must read the
 // box after its yield, not before); a queued close; a button clicked; a menu
 // item picked; a load that fails.
@@ -241,6 +252,10 @@ void WindowTest::act_data()
         const QString state = u"shown, box \"%1\", row %2, focus %3, 40 rows"_s;
         return state.arg(QString::fromUtf8(box), QString::number(row), QString::fromLatin1(focus));
     };
+    row("first Down: row 0", "", "key Down", shown("", 0, "List1"));
+    row("first Up: row 0", "", "key Up", shown("", 0, "List1"));
+    row("first Home: row 0", "", "key Home", shown("", 0, "List1"));
+    row("Down, Down: row 1", "", "key Down Down", shown("", 1, "List1"));
     row("type GEH: gehabt", "", "type GEH", shown("GEH", 3, "List1"));
     row("type sc: a word with a blank", "", "type sc", shown("sc", 7, "List1"));
     row("type z: the last row, brought into sight", "", "type z", shown("z", 39, "List1"));
@@ -268,13 +283,16 @@ void WindowTest::act()
 
     m_box->setText(before);
     m_box->setCursorPosition(0);
-    m_list->setCurrentIndex(m_list->model()->index(0, 0));
+    if (!action.startsWith(u"key "))
+        m_list->setCurrentIndex(m_list->model()->index(0, 0));
     m_list->setFocus();
     // Idle, so that queued keys meet the first search's yield with nothing before them.
     QCoreApplication::processEvents();
     for (const QString &step : action.split(u"; "_s)) {
         const QString verb = step.section(u' ', 0, 0);
         const QString what = step.section(u' ', 1);
+        for (const QString &key : verb == u"key" ? what.split(u' ') : QStringList())
+            QTest::keyClick(m_list, QKeySequence(key)[0].key());
         for (const QChar ch : verb == u"type" ? what : QString())
             QTest::sendKeyEvent(QTest::Click, m_box, Qt::Key_unknown, ch, Qt::NoModifier);
         for (const QChar ch : verb == u"queue" ? what : QString()) {

@@ -6,12 +6,10 @@
 #include "app/frmMain.h"
 #include "data/storedtext.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
-#include <QMenu>
 #include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
@@ -54,22 +52,22 @@ QRgb iconPixel(int size, int x, int y)
     const QString bands = size < 32 ? u"...BBBRRRRYYYB.."_s : u"......BBBBBBRRRRRRRYYYYYYB......"_s;
     const int n = int(bands.size());
     const QChar band = bands[y * n / size];
+    const bool edge = x * n / size == 0 || x * n / size == n - 1;
     if (band == u'.')
         return 0;
-    if (band == u'B' || x * n / size == 0 || x * n / size == n - 1)
+    if (band == u'B' || edge)
         return qRgb(0, 0, 0);
     return band == u'R' ? qRgb(255, 0, 0) : qRgb(255, 255, 0);
 }
 
-// The size, if the image is not the icon drawn at that size.
-QString iconFault(const QImage &image, int size)
+bool isIcon(const QImage &image, int size)
 {
     const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
-    for (int y = 0; y < size; ++y)
-        for (int x = 0; x < size; ++x)
-            if (argb.size() != QSize(size, size) || argb.pixel(x, y) != iconPixel(size, x, y))
-                return QString::number(size) + u' ';
-    return {};
+    bool same = argb.size() == QSize(size, size);
+    for (int y = 0; same && y < size; ++y)
+        for (int x = 0; same && x < size; ++x)
+            same = argb.pixel(x, y) == iconPixel(size, x, y);
+    return same;
 }
 
 } // namespace
@@ -83,17 +81,6 @@ class WindowTest : public QObject
     QListView *m_list = nullptr;
     QLineEdit *m_box = nullptr;
 
-    std::optional<LoadError> load(const QString &verbs, const QString &words)
-    {
-        if (!writeFile(m_dir.filePath(kVerbFileName), verbs, false)
-            || !writeFile(m_dir.filePath(kWordFileName), words, true))
-            qFatal("cannot write the data files");
-        m_window = std::make_unique<frmMain>(m_dir.path());
-        m_list = m_window->findChild<QListView *>(u"List1"_s);
-        m_box = m_window->findChild<QLineEdit *>(u"Szukaj"_s);
-        return m_window->Form_Load();
-    }
-
     QString rowText(const QListView *list, int row) const
     {
         return list->model()->index(row, 0).data().toString();
@@ -105,7 +92,12 @@ class WindowTest : public QObject
 private Q_SLOTS:
     void init()
     {
-        QVERIFY(!load(kVerbs, kWords));
+        QVERIFY(writeFile(m_dir.filePath(kVerbFileName), kVerbs, false));
+        QVERIFY(writeFile(m_dir.filePath(kWordFileName), kWords, true));
+        m_window = std::make_unique<frmMain>(m_dir.path());
+        m_list = m_window->findChild<QListView *>(u"List1"_s);
+        m_box = m_window->findChild<QLineEdit *>(u"Szukaj"_s);
+        QVERIFY(!m_window->Form_Load());
         m_window->show();
         m_window->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
@@ -120,14 +112,12 @@ private Q_SLOTS:
 QString WindowTest::observe(const QString &what) const
 {
     QStringList seen;
-    const QWidgetList controls = m_window->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
     if (what == u"controls") {
+        const QWidgetList controls = m_window->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
         const bool fixed = m_window->minimumSize() == m_window->maximumSize();
         seen << u"%1x%2 %3"_s.arg(m_window->width()).arg(m_window->height())
                     .arg(fixed ? u"fixed"_s : u"resizable"_s);
         for (const QWidget *a : controls) {
-            if (a->isVisible() && !m_window->rect().contains(a->geometry()))
-                seen << a->objectName() + u" outside"_s;
             for (const QWidget *b : controls.sliced(controls.indexOf(a) + 1)) {
                 const QRect both = a->geometry() & b->geometry(); // neighbours may share a border
                 if (a->isVisible() && b->isVisible() && both.width() > 1 && both.height() > 1)
@@ -162,23 +152,24 @@ QString WindowTest::observe(const QString &what) const
         for (int row = 0; row < words->model()->rowCount(); ++row)
             seen << rowText(words, row);
     } else if (what == u"icons") {
-        // The window's at the sizes a title bar asks for, and the icon tool's files.
-        QString faults;
+        // Sizes drawn wrong: the window's, at the sizes a title bar asks for,
+        // and the icon tool's files.
         for (int size : {16, 32}) {
             const QImage worn = m_window->windowIcon().pixmap(size).toImage();
-            faults += iconFault(worn, worn.width());
+            if (!isIcon(worn, worn.width()))
+                seen << QString::number(worn.width());
         }
         QTemporaryDir out;
         const QString tool = qEnvironmentVariable("STRELKAVO_BIN_DIR") + u"/strelkavo-icons"_s;
         QFile(out.filePath(u"file"_s)).open(QIODevice::WriteOnly);
         if (QProcess::execute(tool, {out.filePath(u"file/x"_s)}) == 0)
-            faults += u"no failure where a file blocks the way "_s;
+            seen << u"no failure where a file blocks the way"_s;
         QProcess::execute(tool, {out.path()});
         for (int size : {16, 32, 48, 64, 128, 256}) {
             const QString file = u"%1x%1/apps/pl.strelkavo.Strelkavo.png"_s.arg(size);
-            faults += iconFault(QImage(out.filePath(file)), size);
+            if (!isIcon(QImage(out.filePath(file)), size))
+                seen << file;
         }
-        seen << faults.trimmed();
     }
     return seen.join(u", "_s);
 }
@@ -193,7 +184,8 @@ void WindowTest::looks_data()
         << u"controls"_s << u"408x301 fixed, Label1 over Szukaj"_s;
     QTest::newRow("tab order")
         << u"tab order"_s << u"List1, Szukaj, WWW, zwiń, ä, ö, ü, ß, List1"_s;
-    QTest::newRow("list: whole rows, the widest row fits, no glyph clipped") << u"list"_s << u"17 whole rows"_s;
+    QTest::newRow("list: whole rows, the widest row fits, no glyph clipped")
+        << u"list"_s << u"17 whole rows"_s;
     QTest::newRow("title, label, padded rows, sorted words")
         << u"texts"_s
         << u"Strelkavo, Szukaj,  sein           war            gewesen        , "
@@ -217,8 +209,6 @@ void WindowTest::looks()
 QString WindowTest::state() const
 {
     QStringList seen{m_window->isVisible() ? u"shown"_s : u"hidden"_s};
-    if (m_window->isMinimized())
-        seen << u"minimised"_s;
     seen << u"box \"%1\""_s.arg(m_box->text());
     if (m_box->cursorPosition() != m_box->text().size())
         seen << u"caret %1"_s.arg(m_box->cursorPosition());
@@ -234,10 +224,9 @@ QString WindowTest::state() const
 // With row 0 selected (none for keys pressed in the list, which meet it as
 // the window shows it first), the focus in the list and the caret at the
 // start of the box holding "before", the steps of the action: keys pressed in
-// the list; keys typed into the box; keys queued
-// faster than the program reacts ('\b' for Backspace: a search must read the
-// box after its yield, not before); a queued close; a button clicked; a menu
-// item picked; a load that fails.
+// the list; keys typed into the box; keys queued faster than the program
+// reacts ('\b' for Backspace: a search must read the box after its yield, not
+// before); a queued close; a button clicked.
 void WindowTest::act_data()
 {
     QTest::addColumn<QString>("before");
@@ -260,19 +249,13 @@ void WindowTest::act_data()
     row("type sc: a word with a blank", "", "type sc", shown("sc", 7, "List1"));
     row("type z: the last row, brought into sight", "", "type z", shown("z", 39, "List1"));
     row("type f: capital Fahrt not found", "", "type f", shown("f", 0, "List1"));
-    row("type eleven, ten kept", "", "type angefangenx", shown("angefangen", 4, "List1"));
     row("queue geh", "", "queue geh", shown("geh", 3, "List1"));
     row("queue geh, back to empty", "", "queue geh\b\b\b", shown("", 4, "List1"));
     row("click ä on the empty box", "", "click ä", shown("ä", 2, "Szukaj"));
     row("click ö: to the end, not the caret", "ge", "click ö", shown("geö", 5, "Szukaj"));
     row("click ü", "", "click ü", shown("ü", 6, "Szukaj"));
     row("click ß on a full box", "angefangen", "click ß", shown("angefangen", 0, "Szukaj"));
-    row("click zwiń with no tray", "", "click zwiń",
-        u"shown, minimised, box \"\", row 0, focus Command2, 40 rows"_s);
-    row("menu Pokaż", "", "menu Pokaż główne okno programu", shown("", 0, "Szukaj"));
-    row("menu Zamknij", "", "menu Zamknij", u"hidden, box \"\", 0 rows"_s);
     row("close while a search waits", "", "queue geh; close", u"hidden, box \"geh\", 0 rows"_s);
-    row("load an undecodable word", "", "load gehen Ж", u"hidden, box \"\", 0 rows"_s);
 }
 
 void WindowTest::act()
@@ -306,11 +289,6 @@ void WindowTest::act()
         for (QPushButton *button : m_window->findChildren<QPushButton *>())
             if (verb == u"click" && button->text() == what)
                 QTest::mouseClick(button, Qt::LeftButton);
-        for (QAction *item : m_window->findChild<QMenu *>(u"mnuBar"_s)->actions())
-            if (verb == u"menu" && item->text() == what)
-                item->trigger();
-        if (verb == u"load")
-            QVERIFY(load(kVerbs, what));
     }
     QCoreApplication::processEvents();
     QCOMPARE(state(), after);

@@ -14,18 +14,11 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 
 // A broken property stops the run loudly in every build type: libFuzzer keeps
 // the input, and the replay fails on it.
 #define REQUIRE(condition)                                                                 \
-    do {                                                                                   \
-        if (!(condition)) {                                                                \
-            std::fprintf(stderr, "%s:%d: property broken: %s\n", __FILE__, __LINE__,      \
-                         #condition);                                                      \
-            std::abort();                                                                  \
-        }                                                                                  \
-    } while (0)
+    ((condition) ? void() : qFatal("fuzz.cpp:%d: property broken: %s", __LINE__, #condition))
 
 namespace {
 
@@ -127,9 +120,7 @@ int main(int argc, char *argv[])
     for (const QFileInfo &info : files) {
         QFile file(info.filePath());
         REQUIRE(file.open(QIODevice::ReadOnly));
-        const QByteArray bytes = file.readAll();
-        LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t *>(bytes.constData()),
-                               std::size_t(bytes.size()));
+        checkReaders(file.readAll());
     }
     std::printf("%lld inputs replayed\n", static_cast<long long>(files.size()));
     return 0;

@@ -1,11 +1,9 @@
 // SPDX-FileCopyrightText: 2026 The Strelkavo developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "tray/traykind.h"
+#include "tray/traydecoder.h"
 
-#include <QMouseEvent>
 #include <QTest>
-#include <QWindow>
 
 #include <stdexcept>
 #include <utility>
@@ -20,8 +18,6 @@ class TestTray : public QObject
 private Q_SLOTS:
     void decoder_data();
     void decoder();
-    void rightRelease_data();
-    void rightRelease();
 };
 
 // An activation of the icon, read as its kind of tray means it, and the codes
@@ -85,55 +81,5 @@ void TestTray::decoder()
     QCOMPARE(did.join(u", "), done.isEmpty() ? u"menu"_s : done + u", menu"_s);
 }
 
-// Armed by the right button going down on the embedded icon (a 22-pixel
-// window), the watch reports the next right-button release that reaches a
-// window, once: over the icon or elsewhere. The widget's copy of the event
-// and another button's release are not that release.
-void TestTray::rightRelease_data()
-{
-    QTest::addColumn<bool>("armed");
-    QTest::addColumn<int>("button");
-    QTest::addColumn<bool>("toWindow");
-    QTest::addColumn<QPointF>("at");
-    QTest::addColumn<QString>("reports");
-
-    const auto row = [](const char *name, QPointF at, const char *reports, bool armed = true,
-                        int button = Qt::RightButton, bool toWindow = true) {
-        QTest::newRow(name) << armed << button << toWindow << at << QString::fromLatin1(reports);
-    };
-    row("over the middle, then again: once", {11, 11}, "over");
-    row("top-left pixel", {0, 0}, "over");
-    row("bottom-right pixel", {21, 21}, "over");
-    row("right of it", {22, 11}, "elsewhere");
-    row("below it", {11, 22}, "elsewhere");
-    row("never armed", {11, 11}, "", false);
-    row("left button, then the right", {-5, 3}, "over", true, Qt::LeftButton);
-    row("the widget's copy, then the window's", {-5, 3}, "over", true, Qt::RightButton, false);
-}
-
-// The release of the row, then one over the middle of the icon.
-void TestTray::rightRelease()
-{
-    QFETCH(bool, armed);
-    QFETCH(int, button);
-    QFETCH(bool, toWindow);
-    QFETCH(QPointF, at);
-    QFETCH(QString, reports);
-
-    QWindow icon;
-    icon.resize(22, 22);
-    QObject widget;
-    QStringList reported;
-    RightButtonRelease watch([&](bool over) { reported << (over ? u"over"_s : u"elsewhere"_s); });
-    if (armed)
-        watch.arm();
-    QMouseEvent first(QEvent::MouseButtonRelease, at, at, Qt::MouseButton(button), {}, {});
-    QCoreApplication::sendEvent(toWindow ? static_cast<QObject *>(&icon) : &widget, &first);
-    QMouseEvent second(QEvent::MouseButtonRelease, {11, 11}, {11, 11}, Qt::RightButton, {}, {});
-    QCoreApplication::sendEvent(&icon, &second);
-    QCOMPARE(reported.join(u' '), reports);
-    QVERIFY(!watch.armed());
-}
-
-QTEST_MAIN(TestTray)
+QTEST_GUILESS_MAIN(TestTray)
 #include "tst_tray.moc"

@@ -19,14 +19,6 @@ const QStringList kRows{
 const QString kWords = u"Zug war sein rief lesen les kaufen kAnn ging gewesen gehen gegangen "
                        u"arbeiten ändern"_s;
 
-VerbTable toTable(const QStringList &lines)
-{
-    VerbTable table;
-    for (const QString &line : lines)
-        table.append(splitVerbLine(line));
-    return table;
-}
-
 } // namespace
 
 class TestSearch : public QObject
@@ -85,7 +77,10 @@ void TestSearch::find()
     // "|" stands for the empty word, which a file can hold.
     QStringList list = words.split(u' ', Qt::SkipEmptyParts).replaceInStrings(u"|"_s, u""_s);
     sortWordList(list, wordListCollator(QLocale(locale)));
-    QCOMPARE(SearchIndex(list, toTable(rows)).find(text).value_or(-1), qsizetype(row));
+    VerbTable table;
+    for (const QString &line : rows)
+        table.append(splitVerbLine(line));
+    QCOMPARE(SearchIndex(list, table).find(text).value_or(-1), qsizetype(row));
 }
 
 QTEST_GUILESS_MAIN(TestSearch)

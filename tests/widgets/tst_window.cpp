@@ -10,12 +10,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
-#include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QWindow>
 
 using namespace strelkavo;
 using namespace Qt::StringLiterals;
@@ -112,23 +110,14 @@ private Q_SLOTS:
 QString WindowTest::observe(const QString &what) const
 {
     QStringList seen;
-    if (what == u"controls") {
+    if (what == u"overlaps") {
         const QWidgetList controls = m_window->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
-        const bool fixed = m_window->minimumSize() == m_window->maximumSize();
-        seen << u"%1x%2 %3"_s.arg(m_window->width()).arg(m_window->height())
-                    .arg(fixed ? u"fixed"_s : u"resizable"_s);
         for (const QWidget *a : controls) {
             for (const QWidget *b : controls.sliced(controls.indexOf(a) + 1)) {
                 const QRect both = a->geometry() & b->geometry(); // neighbours may share a border
                 if (a->isVisible() && b->isVisible() && both.width() > 1 && both.height() > 1)
                     seen << a->objectName() + u" over "_s + b->objectName();
             }
-        }
-    } else if (what == u"tab order") {
-        for (QWidget *w = QApplication::focusWidget(); seen.size() < 9; w = w->nextInFocusChain()) {
-            const auto *button = qobject_cast<QPushButton *>(w);
-            if (w->isVisible() && (w->focusPolicy() & Qt::TabFocus))
-                seen << (button ? button->text() : w->objectName());
         }
     } else if (what == u"list") {
         int whole = 0;
@@ -148,27 +137,12 @@ QString WindowTest::observe(const QString &what) const
     } else if (what == u"texts") {
         seen << m_window->windowTitle() << m_window->findChild<QLabel *>(u"Label1"_s)->text();
         seen << rowText(m_list, 0) << rowText(m_list, 7);
-        const auto *words = m_window->findChild<QListView *>(u"List2"_s);
-        for (int row = 0; row < words->model()->rowCount(); ++row)
-            seen << rowText(words, row);
     } else if (what == u"icons") {
-        // Sizes drawn wrong: the window's, at the sizes a title bar asks for,
-        // and the icon tool's files.
-        for (int size : {16, 32}) {
+        // Sizes drawn wrong, at the sizes a title bar or a task switcher asks for.
+        for (int size : {16, 32, 48, 64}) {
             const QImage worn = m_window->windowIcon().pixmap(size).toImage();
             if (!isIcon(worn, worn.width()))
                 seen << QString::number(worn.width());
-        }
-        QTemporaryDir out;
-        const QString tool = qEnvironmentVariable("STRELKAVO_BIN_DIR") + u"/strelkavo-icons"_s;
-        QFile(out.filePath(u"file"_s)).open(QIODevice::WriteOnly);
-        if (QProcess::execute(tool, {out.filePath(u"file/x"_s)}) == 0)
-            seen << u"no failure where a file blocks the way"_s;
-        QProcess::execute(tool, {out.path()});
-        for (int size : {16, 32, 48, 64, 128, 256}) {
-            const QString file = u"%1x%1/apps/pl.strelkavo.Strelkavo.png"_s.arg(size);
-            if (!isIcon(QImage(out.filePath(file)), size))
-                seen << file;
         }
     }
     return seen.join(u", "_s);
@@ -180,18 +154,14 @@ void WindowTest::looks_data()
     QTest::addColumn<QString>("what");
     QTest::addColumn<QString>("seen");
 
-    QTest::newRow("fixed size; controls apart but the search box over its label's end")
-        << u"controls"_s << u"408x301 fixed, Label1 over Szukaj"_s;
-    QTest::newRow("tab order")
-        << u"tab order"_s << u"List1, Szukaj, WWW, zwiń, ä, ö, ü, ß, List1"_s;
+    QTest::newRow("controls apart but the search box over its label's end")
+        << u"overlaps"_s << u"Label1 over Szukaj"_s;
     QTest::newRow("list: whole rows, the widest row fits, no glyph clipped")
         << u"list"_s << u"17 whole rows"_s;
-    QTest::newRow("title, label, padded rows, sorted words")
+    QTest::newRow("title, label, padded rows")
         << u"texts"_s
         << u"Strelkavo, Szukaj,  sein           war            gewesen        , "
-           " zurückschlagen schlug zurück  zurückgeschlagen, anfangen, angefangen, ärgern, Fahrt, "
-           "gegangen, gehabt, gehen, geöffnet, gewesen, ging, haben, öffnen, schlug zurück, sein, "
-           "üben, war, zeigen"_s;
+           " zurückschlagen schlug zurück  zurückgeschlagen"_s;
     QTest::newRow("icons pixel for pixel") << u"icons"_s << u""_s;
 }
 

@@ -138,7 +138,6 @@ void TestDataFiles::tool_data()
         "zog|Zug");
     row("build: three separators", "build", "a#b#c#d\n", "<in>, wiersz 1:");
     row("build: empty field", "build", "a#b#c\na##c\n", "<in>, wiersz 2:");
-    row("build: comma without blank", "build", "a#b,c#d\n", "<in>, wiersz 1, znak 4:");
     row("build: no stored form, after a comma", "build", "a, bЖ#c#d\n", "<in>, wiersz 1, znak 5:");
     row("build: 4 in a word", "build", "a#b#c\nd#e#f4\n", "<in>, wiersz 2, znak 6:");
     row("build: * in a word", "build", "a#b*#c\n", "<in>, wiersz 1, znak 4:");

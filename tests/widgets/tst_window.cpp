@@ -58,16 +58,6 @@ QRgb iconPixel(int size, int x, int y)
     return band == u'R' ? qRgb(255, 0, 0) : qRgb(255, 255, 0);
 }
 
-bool isIcon(const QImage &image, int size)
-{
-    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
-    bool same = argb.size() == QSize(size, size);
-    for (int y = 0; same && y < size; ++y)
-        for (int x = 0; same && x < size; ++x)
-            same = argb.pixel(x, y) == iconPixel(size, x, y);
-    return same;
-}
-
 } // namespace
 
 class WindowTest : public QObject
@@ -119,6 +109,12 @@ QString WindowTest::observe(const QString &what) const
                     seen << a->objectName() + u" over "_s + b->objectName();
             }
         }
+    } else if (what == u"tab order") {
+        for (QWidget *w = QApplication::focusWidget(); seen.size() < 9; w = w->nextInFocusChain()) {
+            const auto *button = qobject_cast<QPushButton *>(w);
+            if (w->isVisible() && (w->focusPolicy() & Qt::TabFocus))
+                seen << (button ? button->text() : w->objectName());
+        }
     } else if (what == u"list") {
         int whole = 0;
         for (int row = 0; row < m_list->model()->rowCount(); ++row) {
@@ -140,8 +136,13 @@ QString WindowTest::observe(const QString &what) const
     } else if (what == u"icons") {
         // Sizes drawn wrong, at the sizes a title bar or a task switcher asks for.
         for (int size : {16, 32, 48, 64}) {
-            const QImage worn = m_window->windowIcon().pixmap(size).toImage();
-            if (!isIcon(worn, worn.width()))
+            const QImage worn = m_window->windowIcon().pixmap(size).toImage().convertToFormat(
+                QImage::Format_ARGB32);
+            bool same = worn.width() == worn.height();
+            for (int y = 0; same && y < worn.height(); ++y)
+                for (int x = 0; same && x < worn.width(); ++x)
+                    same = worn.pixel(x, y) == iconPixel(worn.width(), x, y);
+            if (!same)
                 seen << QString::number(worn.width());
         }
     }
@@ -156,6 +157,8 @@ void WindowTest::looks_data()
 
     QTest::newRow("controls apart but the search box over its label's end")
         << u"overlaps"_s << u"Label1 over Szukaj"_s;
+    QTest::newRow("tab order")
+        << u"tab order"_s << u"List1, Szukaj, WWW, zwiń, ä, ö, ü, ß, List1"_s;
     QTest::newRow("list: whole rows, the widest row fits, no glyph clipped")
         << u"list"_s << u"17 whole rows"_s;
     QTest::newRow("title, label, padded rows")

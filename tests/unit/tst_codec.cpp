@@ -40,15 +40,13 @@ class TestCodec : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void decode_data();
-    void decode();
-    void encode_data() { decode_data(); }
-    void encode();
+    void bothWays_data();
+    void bothWays();
 };
 
 // Both directions of one pair; a row without stored bytes (or without text)
 // is refused the other way, at the 1-based position given.
-void TestCodec::decode_data()
+void TestCodec::bothWays_data()
 {
     QTest::addColumn<QByteArray>("stored");
     QTest::addColumn<QString>("shown");
@@ -56,7 +54,6 @@ void TestCodec::decode_data()
 
     const auto [allStored, allShown] = everyDecodableByte();
     QTest::newRow("empty") << ""_ba << u""_s << 0;
-    QTest::newRow("verb line") << "_]`]f\x1b_af_\x1b_]_Yf_]f"_ba << u"gehen#ging#gegangen"_s << 0;
     QTest::newRow("every comma gets a blank") << "Y$Z$$"_ba << u"a, b, , "_s << 0;
     QTest::newRow("comma then a blank of its own") << "Y$\x18Z"_ba << u"a,  b"_s << 0;
     QTest::newRow("all 243 decodable bytes") << allStored << allShown << 0;
@@ -67,31 +64,25 @@ void TestCodec::decode_data()
     QTest::newRow("code below 8") << QByteArray() << u"gehen\x07"_s << 6;
 }
 
-void TestCodec::decode()
+// Decoding the stored bytes, and encoding the text without the blank that
+// decoding puts after every comma, where the row gives them.
+void TestCodec::bothWays()
 {
     QFETCH(QByteArray, stored);
     QFETCH(QString, shown);
     QFETCH(int, refusedAt);
-    if (stored.isNull())
-        QSKIP("text for the encoder only");
-    const QString expected = shown.isNull() ? u"(refused)"_s : shown;
-    CodecFault fault{-1, {}};
-    QCOMPARE(DeXKoduj(stored, &fault).value_or(u"(refused)"_s), expected);
-    QCOMPARE(fault.position, refusedAt ? refusedAt : -1);
-}
-
-// The encoder takes the text without the blank that decoding puts after every comma.
-void TestCodec::encode()
-{
-    QFETCH(QByteArray, stored);
-    QFETCH(QString, shown);
-    QFETCH(int, refusedAt);
-    if (shown.isNull())
-        QSKIP("bytes for the decoder only");
-    CodecFault fault{-1, {}};
-    QCOMPARE(XKoduj(shown.replace(u", "_s, u","_s), &fault).value_or("(refused)"),
-             stored.isNull() ? "(refused)"_ba : stored);
-    QCOMPARE(fault.position, refusedAt ? refusedAt : -1);
+    if (!stored.isNull()) {
+        CodecFault fault{-1, {}};
+        const QString expected = shown.isNull() ? u"(refused)"_s : shown;
+        QCOMPARE(DeXKoduj(stored, &fault).value_or(u"(refused)"_s), expected);
+        QCOMPARE(fault.position, refusedAt ? refusedAt : -1);
+    }
+    if (!shown.isNull()) {
+        CodecFault fault{-1, {}};
+        const QByteArray expected = stored.isNull() ? "(refused)"_ba : stored;
+        QCOMPARE(XKoduj(shown.replace(u", "_s, u","_s), &fault).value_or("(refused)"), expected);
+        QCOMPARE(fault.position, refusedAt ? refusedAt : -1);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestCodec)

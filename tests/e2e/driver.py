@@ -651,6 +651,11 @@ def package_metadata(ctx):
         raise Failure(said)
     run("appstreamcli", "validate", "--no-net", ctx.root / f"usr/share/metainfo/{APP}.metainfo.xml")
     run("lintian", "--fail-on", "error,warning", ctx.deb)
+    # The build trusts the icon tool's status: a failure must not pass for icons made.
+    (ctx.dir / "a-file").touch()
+    if subprocess.run([BUILD / "bin/strelkavo-icons", ctx.dir / "a-file/icons"],
+                      capture_output=True).returncode == 0:
+        raise Failure("strelkavo-icons says it made icons where it cannot write")
 
 
 def installed_program(ctx):
@@ -680,7 +685,7 @@ GROUPS = {  # name: the panel running throughout, the rows
         ("no panel at start, then one", panel_after_start)]) for panel in PANELS},
     "package": (None, [
         ("cpack makes one .deb: its files and dependencies", package_files),
-        ("desktop entry, AppStream metadata, lintian", package_metadata),
+        ("desktop entry, AppStream metadata, lintian, the icon tool's failure", package_metadata),
         ("the installed program", installed_program)]),
 }
 

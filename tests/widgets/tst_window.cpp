@@ -222,6 +222,7 @@ void WindowTest::act_data()
     row("type sc: a word with a blank", "", "type sc", shown("sc", 7, "List1"));
     row("type z: the last row, brought into sight", "", "type z", shown("z", 39, "List1"));
     row("type f: capital Fahrt not found", "", "type f", shown("f", 0, "List1"));
+    row("type eleven: ten kept", "", "type angefangenx", shown("angefangen", 4, "List1"));
     row("type geh, back to empty", "", "type geh\b\b\b", shown("", 4, "List1"));
     row("click ä on the empty box", "", "click ä", shown("ä", 2, "Szukaj"));
     row("click ö: to the end, not the caret", "ge", "click ö", shown("geö", 5, "Szukaj"));

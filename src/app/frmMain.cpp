@@ -185,11 +185,6 @@ void frmMain::buildControls()
     connect(m_tray, &TrayIcon::trayLost, this, &frmMain::showMW_Click);
 }
 
-QSystemTrayIcon *frmMain::trayIcon() const
-{
-    return m_tray->systemTrayIcon();
-}
-
 std::optional<LoadError> frmMain::Form_Load()
 {
     const QDir dir(m_dataDirectory);

@@ -35,7 +35,6 @@ class QListView;
 class QMenu;
 class QPushButton;
 class QStringListModel;
-class QSystemTrayIcon;
 
 namespace strelkavo {
 
@@ -52,9 +51,6 @@ public:
     // Reads both data files and fills the lists. On failure the window holds
     // nothing and must not be shown.
     std::optional<LoadError> Form_Load();
-
-    qint32 rowCount() const { return m_rowCount; }
-    QSystemTrayIcon *trayIcon() const;
 
 protected:
     void closeEvent(QCloseEvent *event) override;

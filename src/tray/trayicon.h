@@ -45,8 +45,6 @@ public:
     // and returns once it has closed.
     void popupMenu();
 
-    QSystemTrayIcon *systemTrayIcon() const { return m_icon; }
-
 Q_SIGNALS:
     // A mouse event over the icon, as a TrayCode.
     void iconEvent(qint32 code);

@@ -7,7 +7,7 @@
 //   strelkavo-icons OUTDIR   OUTDIR/<size>x<size>/apps/pl.strelkavo.Strelkavo.png
 //                            for every size in kIconSizes
 
-#include "app/icon.h"
+#include "icon/icon.h"
 
 #include <QDir>
 #include <QImage>

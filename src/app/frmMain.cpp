@@ -3,14 +3,14 @@
 
 #include "frmMain.h"
 
-#include "app/frameextents.h"
-#include "app/icon.h"
 #include "app/listkeys.h"
 #include "app/verbrows.h"
-#include "app/wmhints.h"
+#include "icon/icon.h"
 #include "table/letters.h"
 #include "table/rows.h"
 #include "tray/trayicon.h"
+#include "x11/frameextents.h"
+#include "x11/wmhints.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -31,6 +31,7 @@
 #include <QUrl>
 #include <QWindow>
 
+#include <algorithm>
 #include <chrono>
 
 namespace strelkavo {
@@ -40,8 +41,7 @@ Q_LOGGING_CATEGORY(lcWindow, "strelkavo.window", QtInfoMsg)
 
 // How long the window waits for the window manager to tell it its frame. A
 // window manager that frames windows tells within milliseconds of the map;
-// one that has not by then never will, and asking on would cost a round trip
-// to the X server after every event for the whole run.
+// one that has not by then never will.
 constexpr std::chrono::milliseconds kFramePatience{1000};
 
 void yieldToEventLoop()
@@ -182,6 +182,8 @@ void frmMain::buildControls()
 
     m_tray = new TrayIcon(windowIcon(), QStringLiteral("Strelkavo"), mnuBar, this);
     connect(m_tray, &TrayIcon::iconEvent, this, &frmMain::pichook_MouseMove);
+    connect(m_tray, &TrayIcon::shown, this, &frmMain::hideBehindIcon);
+    connect(m_tray, &TrayIcon::notShown, this, &frmMain::minimiseForTray);
     connect(m_tray, &TrayIcon::trayLost, this, &frmMain::showMW_Click);
 }
 
@@ -296,16 +298,27 @@ void frmMain::Command2_Click()
 
 void frmMain::AddToSysTray()
 {
-    // With no notification area an icon would never appear and a hidden
-    // window could not be brought back; the desktop's own minimise is the
-    // nearest retreat that leaves a way home.
-    if (!m_tray->show()) {
-        showMinimized();
-        return;
-    }
+    // The window goes only once something shows the icon that stands in for
+    // it (hideBehindIcon); a hidden window with no icon could never be
+    // brought back.
+    if (isVisible() && !isMinimized())
+        m_tray->show();
+}
+
+void frmMain::hideBehindIcon()
+{
+    m_placeBeforeTray = frameGeometry().topLeft();
     hide();
     // A hidden window is withdrawn from the window manager, which takes its
     // taskbar entry away with it; showing it again brings the entry back.
+}
+
+// With nothing to show an icon, the desktop's own minimise is the nearest
+// retreat that leaves a way home.
+void frmMain::minimiseForTray()
+{
+    allowMinimise(windowHandle(), true);
+    showMinimized();
 }
 
 void frmMain::UsuńZTraja()
@@ -322,11 +335,30 @@ void frmMain::pichook_MouseMove(int callbackCode)
 void frmMain::showMW_Click()
 {
     UsuńZTraja();
+    allowMinimise(windowHandle(), false);
     clearIconicStart(windowHandle());
+    const bool wasHidden = !isVisible();
     showNormal();
+    // Some window managers (mutter) place a window mapped anew by its old
+    // client position as if it were the frame's, a title bar higher each time.
+    if (wasHidden && m_placeBeforeTray)
+        move(*m_placeBeforeTray);
     raise();
     activateWindow();
     Szukaj->setFocus(Qt::OtherFocusReason);
+}
+
+void frmMain::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    const auto *change = static_cast<QWindowStateChangeEvent *>(event);
+    // Back from the task list, or whatever else undid the minimise.
+    if (change->oldState().testFlag(Qt::WindowMinimized) && !isMinimized()) {
+        allowMinimise(windowHandle(), false);
+        Szukaj->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void frmMain::mnuExit_Click()
@@ -343,23 +375,23 @@ void frmMain::showEvent(QShowEvent *event)
         m_centring = true;
         centreOnScreen();
         QTimer::singleShot(kFramePatience, this, &frmMain::stopWaitingForFrame);
+        // Off X11 the toolkit may know the frame already.
+        QMetaObject::invokeMethod(this, &frmMain::centreOnceFramed, Qt::QueuedConnection);
     }
 }
 
 bool frmMain::nativeEvent(const QByteArray &eventType, void *message, qintptr *result)
 {
-    // The window manager frames the window only after it is mapped and tells
-    // of it in events of its own; look for the frame once each is handled.
-    if (m_centring && !m_centreCheckQueued) {
-        m_centreCheckQueued = true;
+    // The window manager frames the window only after it is mapped, and tells
+    // of it by setting a property of the window.
+    if (m_centring && eventType == "xcb_generic_event_t"
+        && frameExtentsChanged(windowHandle(), message))
         QMetaObject::invokeMethod(this, &frmMain::centreOnceFramed, Qt::QueuedConnection);
-    }
     return QWidget::nativeEvent(eventType, message, result);
 }
 
 void frmMain::centreOnceFramed()
 {
-    m_centreCheckQueued = false;
     if (!m_centring)
         return;
     // No check for a move here: the window manager tells the frame as it
@@ -408,8 +440,12 @@ void frmMain::centreOnScreen(QMargins frame)
     const QScreen *target = screen() ? screen() : QGuiApplication::primaryScreen();
     if (!target || !windowHandle())
         return;
+    const QRect area = target->availableGeometry();
     QRect outer(QPoint(), size().grownBy(frame));
-    outer.moveCenter(target->availableGeometry().center());
+    outer.moveCenter(area.center());
+    // Whatever the frame, the window's top left stays where it can be grabbed.
+    outer.moveTopLeft(QPoint(std::clamp(outer.left(), area.left(), std::max(area.left(), area.right() - outer.width() + 1)),
+                             std::clamp(outer.top(), area.top(), std::max(area.top(), area.bottom() - outer.height() + 1))));
     m_centredAt = outer.topLeft() + QPoint(frame.left(), frame.top());
     windowHandle()->setPosition(m_centredAt);
 }

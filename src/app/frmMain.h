@@ -56,6 +56,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
     bool nativeEvent(const QByteArray &eventType, void *message, qintptr *result) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void buildControls();
@@ -73,6 +74,8 @@ private:
     void Command3_Click(int index);
     void AddToSysTray();
     void UsuńZTraja();
+    void hideBehindIcon();
+    void minimiseForTray();
     void pichook_MouseMove(int callbackCode);
     void showMW_Click();
     void mnuExit_Click();
@@ -103,8 +106,8 @@ private:
     TrayCallbackDecoder m_trayDecoder;
     bool m_centred = false;
     bool m_centring = false;
-    bool m_centreCheckQueued = false;
     QPoint m_centredAt;
+    std::optional<QPoint> m_placeBeforeTray;
 };
 
 } // namespace strelkavo

@@ -3,64 +3,39 @@
 
 #include "trayicon.h"
 
-#include "app/x11.h"
+#include "bushosts.h"
+#include "x11/x11.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QCursor>
-#include <QDBusConnection>
-#include <QDBusConnectionInterface>
-#include <QDBusInterface>
-#include <QDBusServiceWatcher>
 #include <QEventLoop>
-#include <QGuiApplication>
 #include <QMenu>
+#include <QScopeGuard>
+#include <QWidget>
 
-#include <cstdlib>
-#include <memory>
+#include <chrono>
 
 namespace strelkavo {
 namespace {
 
-const QString kWatcherService = QStringLiteral("org.kde.StatusNotifierWatcher");
-const QString kWatcherPath = QStringLiteral("/StatusNotifierWatcher");
+// A panel embeds an icon within milliseconds of its request; one that has
+// not done so by then never will.
+constexpr std::chrono::milliseconds kEmbedPatience{1000};
 
 const char *kindName(TrayKind kind)
 {
     return kind == TrayKind::StatusNotifier ? "StatusNotifier" : "XEmbed";
 }
 
-// The question the toolkit asks when it picks the kind of its icons: whether
-// a StatusNotifierWatcher on the session bus has a host registered.
-bool busTrayPresent()
+// The window the toolkit made for an embedded icon; none when it made a bus
+// item instead.
+xcb_window_t embeddableIconWindow()
 {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected() || !bus.interface()
-        || !bus.interface()->isServiceRegistered(kWatcherService).value())
-        return false;
-    QDBusInterface watcher(kWatcherService, kWatcherPath, kWatcherService, bus);
-    return watcher.property("IsStatusNotifierHostRegistered").toBool();
-}
-
-// The window of the embedding panel: the owner of the screen's tray manager
-// selection, none if no panel holds it.
-xcb_window_t embeddingTrayOwner(xcb_connection_t *connection)
-{
-    char *host = nullptr;
-    int display = 0;
-    int screen = 0;
-    if (xcb_parse_display(nullptr, &host, &display, &screen))
-        std::free(host);
-    else
-        screen = 0;
-    const QByteArray name = "_NET_SYSTEM_TRAY_S" + QByteArray::number(screen);
-    const xcb_atom_t selection = internAtom(connection, name.constData());
-    if (selection == XCB_ATOM_NONE)
-        return XCB_WINDOW_NONE;
-    const XcbReply<xcb_get_selection_owner_reply_t> owner(
-        xcb_get_selection_owner_reply(connection, xcb_get_selection_owner(connection, selection),
-                                      nullptr),
-        &std::free);
-    return owner ? owner->owner : xcb_window_t(XCB_WINDOW_NONE);
+    const auto widgets = QApplication::topLevelWidgets();
+    for (const QWidget *widget : widgets)
+        if (qstrcmp(widget->metaObject()->className(), "QSystemTrayIconSys") == 0)
+            return xcb_window_t(widget->winId());
+    return XCB_WINDOW_NONE;
 }
 
 } // namespace
@@ -70,21 +45,14 @@ TrayIcon::TrayIcon(const QIcon &icon, const QString &toolTip, QMenu *menu, QObje
     , m_image(icon)
     , m_toolTip(toolTip)
     , m_menu(menu)
+    , m_hosts(new BusHosts(this))
 {
-    // A bus tray ends when its watcher leaves the bus, or when the watcher
-    // stays and its last host goes.
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected())
-        return;
-    auto *watcher = new QDBusServiceWatcher(kWatcherService, bus,
-                                            QDBusServiceWatcher::WatchForOwnerChange, this);
-    connect(watcher, &QDBusServiceWatcher::serviceOwnerChanged, this, [this] {
-        // Another panel, whose host may not tell of a closed menu.
-        m_hostTellsClose = false;
-        checkBusTray();
-    });
-    bus.connect(kWatcherService, kWatcherPath, kWatcherService,
-                QStringLiteral("StatusNotifierHostUnregistered"), this, SLOT(checkBusTray()));
+    m_embedding.setSingleShot(true);
+    m_embedding.setInterval(kEmbedPatience);
+    connect(&m_embedding, &QTimer::timeout, this, [this] { fail("the panel did not embed it"); });
+    connect(m_hosts, &BusHosts::changed, this, &TrayIcon::busChanged);
+    // Another panel, whose host may not tell of a closed menu.
+    connect(m_hosts, &BusHosts::watcherReplaced, this, [this] { m_hostTellsClose = false; });
 }
 
 TrayIcon::~TrayIcon()
@@ -95,50 +63,64 @@ TrayIcon::~TrayIcon()
         QCoreApplication::instance()->removeNativeEventFilter(this);
 }
 
-bool TrayIcon::isShown() const
+void TrayIcon::show()
 {
-    return m_icon && m_icon->isVisible();
-}
-
-// The toolkit picks the kind of its icons once per process, when it first
-// makes one, by asking the bus the question busTrayPresent() asks, and keeps
-// it: after that only a tray of that kind can show the icon. Until then
-// nothing here makes the toolkit choose, so that a first "zwiń" without any
-// tray leaves the choice to a later one with a tray.
-std::optional<TrayKind> TrayIcon::usableTray() const
-{
-    const bool bus = busTrayPresent();
+    if (m_state != State::Hidden)
+        return;
+    const bool bus = m_hosts->hostShown();
     xcb_connection_t *x11 = x11Connection();
-    const bool embedding = x11 && embeddingTrayOwner(x11) != XCB_WINDOW_NONE;
-    if (m_icon) {
-        const bool present = m_kind == TrayKind::StatusNotifier ? bus : embedding;
-        return present ? std::optional(m_kind) : std::nullopt;
+    const bool embedding = x11 && trayManager(x11) != XCB_WINDOW_NONE;
+    // The toolkit asks the watcher, and waits for its answer, when it makes
+    // its first icon; a watcher that does not answer would freeze the window.
+    if (m_hosts->watcherSilent())
+        return fail("the watcher does not answer");
+    if (!bus && !embedding)
+        return fail("no tray that the icon can go into");
+    if (m_kind == TrayKind::StatusNotifier && !bus)
+        return fail("no live host for the bus item");
+    if (m_kind == TrayKind::XEmbed && !embedding)
+        return fail("no panel to embed it");
+    if (!m_icon)
+        createIcon();
+    m_icon->show();
+    learnKind();
+    qCDebug(lcTray) << "tray kind" << kindName(*m_kind);
+    if (m_kind == TrayKind::StatusNotifier) {
+        if (!bus)
+            return fail("no live host for the bus item");
+        return confirm();
     }
-    if (bus)
-        return TrayKind::StatusNotifier;
-    if (embedding)
-        return TrayKind::XEmbed;
-    return std::nullopt;
+    m_state = State::Embedding;
+    m_iconWindow = embeddableIconWindow();
+    watchEmbeddingTray();
+    m_embedding.start();
+    if (m_iconWindow != XCB_WINDOW_NONE && x11 && reparented(x11, m_iconWindow))
+        confirm();
 }
 
-bool TrayIcon::show()
+void TrayIcon::fail(const char *why)
 {
-    const std::optional<TrayKind> kind = usableTray();
-    if (!kind) {
-        qCDebug(lcTray) << "no tray that the icon can go into";
-        return false;
-    }
-    if (!m_icon)
-        createIcon(*kind);
-    qCDebug(lcTray) << "tray kind" << kindName(m_kind);
-    m_icon->show();
-    if (m_kind == TrayKind::XEmbed)
-        watchEmbeddingTray();
-    return true;
+    qCDebug(lcTray) << "not shown:" << why;
+    hide();
+    // Queued, so that the window never hears of it inside its own request.
+    QMetaObject::invokeMethod(this, &TrayIcon::notShown, Qt::QueuedConnection);
+}
+
+void TrayIcon::confirm()
+{
+    m_embedding.stop();
+    m_state = State::Shown;
+    qCDebug(lcTray) << "shown";
+    QMetaObject::invokeMethod(this, [this] {
+        if (isShown())
+            Q_EMIT shown();
+    }, Qt::QueuedConnection);
 }
 
 void TrayIcon::hide()
 {
+    m_state = State::Hidden;
+    m_embedding.stop();
     if (m_rightRelease)
         m_rightRelease->disarm();
     if (m_filtering) {
@@ -146,6 +128,7 @@ void TrayIcon::hide()
         m_filtering = false;
     }
     m_trayWindow = 0;
+    m_iconWindow = 0;
     m_exportedMenuOpen = false;
     if (m_menuWait)
         m_menuWait->quit();
@@ -155,76 +138,103 @@ void TrayIcon::hide()
         m_icon->hide();
 }
 
-void TrayIcon::createIcon(TrayKind kind)
+void TrayIcon::createIcon()
 {
-    m_kind = kind;
     m_icon = new QSystemTrayIcon(m_image, this);
     m_icon->setToolTip(m_toolTip);
-    if (kind == TrayKind::StatusNotifier) {
-        // A bus host shows the item's exported menu on a right-click by
-        // itself and never asks the program for one. It may say when the menu
-        // opens and closes; the menu counts as open in between.
-        m_icon->setContextMenu(m_menu);
-        connect(m_menu, &QMenu::aboutToShow, this, &TrayIcon::exportedMenuShown);
-        connect(m_menu, &QMenu::aboutToHide, this, &TrayIcon::exportedMenuHidden);
-    } else {
-        // An embedding panel hands the icon the presses: a context menu would
-        // open on the right button going down, and the menu belongs to its
-        // release over the icon, which is watched for once the press is seen.
-        m_rightRelease = new RightButtonRelease(
-            [this](bool overIcon) {
-                qCDebug(lcTray) << "right button released"
-                                << (overIcon ? "over the icon" : "elsewhere");
-                // Queued: the release is still on its way to the icon's own
-                // window, which restoring from the menu destroys.
-                if (overIcon)
-                    QMetaObject::invokeMethod(
-                        this,
-                        [this] {
-                            if (isShown())
-                                Q_EMIT iconEvent(TrayCode::RightUp);
-                        },
-                        Qt::QueuedConnection);
-            },
-            this);
-        // Direct: the release may be handled before a queued call would run,
-        // so the watch for it starts while the press is being delivered.
-        connect(m_icon, &QSystemTrayIcon::activated, this,
-                [this](QSystemTrayIcon::ActivationReason reason) {
-                    if (reason == QSystemTrayIcon::Context)
-                        m_rightRelease->arm();
-                });
-    }
     // Queued: hiding the icon from inside its own activation signal crashes
     // the toolkit, and restoring does just that.
     connect(m_icon, &QSystemTrayIcon::activated, this, &TrayIcon::reportActivation,
             Qt::QueuedConnection);
 }
 
+// The toolkit decides the kind on its own (and not by the same rule in every
+// version); what it made tells which it chose.
+void TrayIcon::learnKind()
+{
+    if (m_kind)
+        return;
+    m_kind = embeddableIconWindow() != XCB_WINDOW_NONE ? TrayKind::XEmbed : TrayKind::StatusNotifier;
+    if (m_kind == TrayKind::StatusNotifier) {
+        // A bus host shows the item's exported menu on a right-click by
+        // itself and never asks the program for one. It may say when the menu
+        // opens and closes; the menu counts as open in between.
+        m_icon->setContextMenu(m_menu);
+        connect(m_menu, &QMenu::aboutToShow, this, &TrayIcon::exportedMenuShown);
+        connect(m_menu, &QMenu::aboutToHide, this, &TrayIcon::exportedMenuHidden);
+        return;
+    }
+    // An embedding panel hands the icon the presses: a context menu would
+    // open on the right button going down, and the menu belongs to its
+    // release over the icon, which is watched for once the press is seen.
+    m_rightRelease = new RightButtonRelease(
+        [this](bool overIcon) {
+            qCDebug(lcTray) << "right button released" << (overIcon ? "over the icon" : "elsewhere");
+            // Queued: the release is still on its way to the icon's own
+            // window, which restoring from the menu destroys.
+            if (overIcon)
+                QMetaObject::invokeMethod(
+                    this,
+                    [this] {
+                        if (isShown())
+                            Q_EMIT iconEvent(TrayCode::RightUp);
+                    },
+                    Qt::QueuedConnection);
+        },
+        this);
+    // Direct: the release may be handled before a queued call would run,
+    // so the watch for it starts while the press is being delivered.
+    connect(m_icon, &QSystemTrayIcon::activated, this,
+            [this](QSystemTrayIcon::ActivationReason reason) {
+                if (reason == QSystemTrayIcon::Context)
+                    m_rightRelease->arm();
+            });
+}
+
 void TrayIcon::reportActivation(QSystemTrayIcon::ActivationReason reason)
 {
-    const qint32 code = callbackCode(TrayActivation(reason), m_kind);
+    const TrayKind kind = m_kind.value_or(TrayKind::XEmbed);
+    const qint32 code = callbackCode(TrayActivation(reason), kind);
     qCDebug(lcTray) << "activated" << reason << "code" << code;
     // What a removed icon still had on its way is dropped: it would act on a
     // window that is already back.
-    if (isShown())
-        Q_EMIT iconEvent(code);
+    if (!isShown())
+        return;
+    // A host that never says its menu closed would leave the icon deaf; the
+    // user's next click on it ends the wait and is acted on after it.
+    if (m_menuWait && code == TrayCode::LeftDoubleClick) {
+        m_activatedInMenu = true;
+        m_menuWait->quit();
+        return;
+    }
+    Q_EMIT iconEvent(code);
 }
 
 void TrayIcon::popupMenu()
 {
     if (m_kind == TrayKind::StatusNotifier && m_exportedMenuOpen) {
         // The host shows the menu; wait as for a popup of our own, until the
-        // host closes it, an item is chosen or the icon goes.
+        // host closes it, an item is chosen, the icon goes or is clicked.
         QEventLoop wait;
         m_menuWait = &wait;
+        const auto done = qScopeGuard([this] {
+            m_menuWait = nullptr;
+            m_exportedMenuOpen = false;
+        });
         wait.exec();
-        m_menuWait = nullptr;
+        if (std::exchange(m_activatedInMenu, false))
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (isShown())
+                        Q_EMIT iconEvent(TrayCode::LeftDoubleClick);
+                },
+                Qt::QueuedConnection);
         return;
     }
     m_popupOpen = true;
+    const auto done = qScopeGuard([this] { m_popupOpen = false; });
     m_menu->exec(QCursor::pos());
-    m_popupOpen = false;
 }
 
 void TrayIcon::exportedMenuShown()
@@ -269,10 +279,9 @@ void TrayIcon::watchEmbeddingTray()
     xcb_connection_t *x11 = x11Connection();
     if (!x11)
         return;
-    const xcb_window_t owner = embeddingTrayOwner(x11);
-    const uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+    const xcb_window_t owner = trayManager(x11);
     if (owner != XCB_WINDOW_NONE)
-        xcb_change_window_attributes(x11, owner, XCB_CW_EVENT_MASK, &mask);
+        watchStructure(x11, owner);
     m_trayWindow = owner;
     if (!m_filtering) {
         QCoreApplication::instance()->installNativeEventFilter(this);
@@ -280,7 +289,7 @@ void TrayIcon::watchEmbeddingTray()
     }
     // Asked again after the request: a panel that ended before it took the
     // selection with it, and its end would never be told.
-    if (owner == XCB_WINDOW_NONE || embeddingTrayOwner(x11) != owner)
+    if (owner == XCB_WINDOW_NONE || trayManager(x11) != owner)
         QMetaObject::invokeMethod(this, &TrayIcon::loseTray, Qt::QueuedConnection);
 }
 
@@ -288,8 +297,18 @@ bool TrayIcon::nativeEventFilter(const QByteArray &eventType, void *message, qin
 {
     if (m_trayWindow == 0 || eventType != "xcb_generic_event_t")
         return false;
-    const auto *event = static_cast<const xcb_generic_event_t *>(message);
-    if ((event->response_type & ~0x80) != XCB_DESTROY_NOTIFY)
+    const uint8_t type = strelkavo::eventType(message);
+    if (type == XCB_REPARENT_NOTIFY && m_state == State::Embedding) {
+        const auto *reparent = static_cast<const xcb_reparent_notify_event_t *>(message);
+        xcb_connection_t *x11 = x11Connection();
+        if (reparent->window == m_iconWindow && x11 && reparented(x11, m_iconWindow))
+            QMetaObject::invokeMethod(this, [this] {
+                if (m_state == State::Embedding)
+                    confirm();
+            }, Qt::QueuedConnection);
+        return false;
+    }
+    if (type != XCB_DESTROY_NOTIFY)
         return false;
     const auto *destroyed = static_cast<const xcb_destroy_notify_event_t *>(message);
     if (destroyed->window == m_trayWindow) {
@@ -299,16 +318,18 @@ bool TrayIcon::nativeEventFilter(const QByteArray &eventType, void *message, qin
     return false;
 }
 
-void TrayIcon::checkBusTray()
+void TrayIcon::busChanged()
 {
-    if (m_kind == TrayKind::StatusNotifier && isShown() && !busTrayPresent())
+    if (m_kind == TrayKind::StatusNotifier && isShown() && !m_hosts->hostShown())
         loseTray();
 }
 
 void TrayIcon::loseTray()
 {
-    if (!isShown())
+    if (m_state == State::Hidden)
         return;
+    if (m_state == State::Embedding)
+        return fail("the panel went before it embedded the icon");
     qCDebug(lcTray) << "the tray went away";
     hide();
     Q_EMIT trayLost();

@@ -9,6 +9,7 @@
 #include <QIcon>
 #include <QObject>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 #include <optional>
 
@@ -17,14 +18,18 @@ class QMenu;
 
 namespace strelkavo {
 
+class BusHosts;
+
 // The program's icon in the desktop's notification area, of whichever kind
-// the desktop has: an X11 panel that embeds the icon's window, or a host on
-// the session bus to which the icon is an item with an exported menu.
+// the toolkit makes: a window that an X11 panel embeds, or an item on the
+// session bus with an exported menu.
 //
-// It reports what happens to it and leaves the acting to the window: every
-// mouse event over the icon as the window-message number that the tray
-// decoder reads, and the loss of the tray while the icon is in it, so that the
-// window is not left with no way back.
+// The icon counts only once something shows it: an embedded one once a panel
+// has taken its window in, a bus item while a live host is on the bus. It
+// reports what happens to it and leaves the acting to the window: every mouse
+// event over the icon as the window-message number that the tray decoder
+// reads, and the loss of whatever showed it, so that the window is not left
+// with no way back.
 class TrayIcon : public QObject, public QAbstractNativeEventFilter
 {
     Q_OBJECT
@@ -34,32 +39,36 @@ public:
     TrayIcon(const QIcon &icon, const QString &toolTip, QMenu *menu, QObject *parent = nullptr);
     ~TrayIcon() override;
 
-    // Puts the icon into the tray that the desktop has now. False, with
-    // nothing shown, if there is none that the icon can go into.
-    bool show();
+    // Puts the icon into the tray; shown() follows once something shows it,
+    // or notShown(), with the icon gone again, if nothing does within a second.
+    void show();
     // Takes the icon out of the tray and closes its menu if that is open.
     void hide();
-    bool isShown() const;
+    bool isShown() const { return m_state == State::Shown; }
 
     // Opens the menu at the pointer, or follows the one a bus host has opened,
     // and returns once it has closed.
     void popupMenu();
 
 Q_SIGNALS:
+    void shown();
+    void notShown();
     // A mouse event over the icon, as a TrayCode.
     void iconEvent(qint32 code);
-    // The tray went away with the icon in it; the icon is gone too.
+    // Whatever showed the icon went away; the icon is gone too.
     void trayLost();
 
 protected:
     bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;
 
-private Q_SLOTS:
-    void checkBusTray();
-
 private:
-    std::optional<TrayKind> usableTray() const;
-    void createIcon(TrayKind kind);
+    enum class State { Hidden, Embedding, Shown };
+
+    void createIcon();
+    void learnKind();
+    void fail(const char *why);
+    void confirm();
+    void busChanged();
     void reportActivation(QSystemTrayIcon::ActivationReason reason);
     void watchEmbeddingTray();
     void loseTray();
@@ -69,15 +78,21 @@ private:
     QIcon m_image;
     QString m_toolTip;
     QMenu *m_menu;
+    BusHosts *m_hosts;
     QSystemTrayIcon *m_icon = nullptr;
-    TrayKind m_kind = TrayKind::XEmbed;
+    // The toolkit picks the kind when it first shows an icon, for the whole run.
+    std::optional<TrayKind> m_kind;
+    State m_state = State::Hidden;
+    QTimer m_embedding;
     RightButtonRelease *m_rightRelease = nullptr;
     // The embedding panel's manager window, watched for its end while the icon is in it.
     quint32 m_trayWindow = 0;
+    quint32 m_iconWindow = 0;
     bool m_filtering = false;
     bool m_exportedMenuOpen = false;
     bool m_hostTellsClose = false;
     bool m_popupOpen = false;
+    bool m_activatedInMenu = false;
     QEventLoop *m_menuWait = nullptr;
 };
 

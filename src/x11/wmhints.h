@@ -16,4 +16,13 @@ namespace strelkavo {
 // comes back minimised.
 void clearIconicStart(QWindow *window);
 
+// Lets the window manager minimise the window, or forbids it again.
+//
+// The window has no minimise button, and on X11 the toolkit says so by
+// leaving the minimise function out of _MOTIF_WM_HINTS; some window managers
+// (mutter) then refuse the program's own request to minimise. The function is
+// allowed only while the program minimises the window itself, so that no
+// button appears in the title bar the user sees.
+void allowMinimise(QWindow *window, bool allow);
+
 } // namespace strelkavo

@@ -416,7 +416,10 @@ void frmMain::stopWaitingForFrame()
     }
     // The toolkit's own reckoning of the frame is the best guess left; with
     // no window manager there is no frame, and the window stays where it is.
-    const QMargins guess = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    QMargins guess = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    // The toolkit reads the same property and believes whatever it holds.
+    if (!plausibleFrame(guess, screen() ? screen()->geometry().size() : QSize()))
+        guess = {};
     qCDebug(lcWindow) << "no frame told in" << kFramePatience.count() << "ms; centred in"
                       << guess;
     centreOnScreen(guess);
@@ -443,9 +446,9 @@ void frmMain::centreOnScreen(QMargins frame)
     const QRect area = target->availableGeometry();
     QRect outer(QPoint(), size().grownBy(frame));
     outer.moveCenter(area.center());
-    // Whatever the frame, the window's top left stays where it can be grabbed.
-    outer.moveTopLeft(QPoint(std::clamp(outer.left(), area.left(), std::max(area.left(), area.right() - outer.width() + 1)),
-                             std::clamp(outer.top(), area.top(), std::max(area.top(), area.bottom() - outer.height() + 1))));
+    // On a screen smaller than the window its title bar stays within reach.
+    outer.moveLeft(std::max(outer.left(), area.left()));
+    outer.moveTop(std::max(outer.top(), area.top()));
     m_centredAt = outer.topLeft() + QPoint(frame.left(), frame.top());
     windowHandle()->setPosition(m_centredAt);
 }

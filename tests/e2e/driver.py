@@ -171,7 +171,7 @@ class Session:
                 process.wait()
         self.started.remove(process)
 
-    def start(self, panel):
+    def start(self, panel, wm="openbox", kded=False):
         read_end, write_end = os.pipe()
         self.spawn("xvfb", ["Xvfb", "-displayfd", write_end, "-screen", "0", "1280x1024x24",
                             "-nolisten", "tcp", "-noreset"], pass_fds=[write_end])
@@ -183,14 +183,18 @@ class Session:
                          stdout=subprocess.PIPE, text=True)
         os.environ["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().strip()
         run("xsetroot", "-solid", "#5f6b7b")  # behind the pictures, a desktop colour, not black
-        self.spawn("openbox", ["openbox", "--sm-disable"])
-        until("openbox manages the screen", lambda: numbers("root", "_NET_SUPPORTING_WM_CHECK"))
+        self.spawn(wm, WINDOW_MANAGERS[wm])
+        until(f"{wm} manages the screen", lambda: numbers("root", "_NET_SUPPORTING_WM_CHECK"))
         self.spawn("a11y", ["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"])
-        until("the accessibility bus is up", lambda: bus_call(
-            "org.freedesktop.DBus", "/", "org.freedesktop.DBus", "NameHasOwner", "(s)",
-            "org.a11y.Bus")[0])
+        until("the accessibility bus is up", lambda: has_owner("org.a11y.Bus"))
         global pyatspi
         import pyatspi
+        if kded:  # as Plasma's tray asks for it at its start
+            self.spawn("kded5", ["kded5"])
+            until("kded is on the bus", lambda: has_owner("org.kde.kded5"))
+            bus_call("org.kde.kded5", "/kded", "org.kde.kded5", "loadModule", "(s)",
+                     "statusnotifierwatcher")
+            until("kded's watcher is on the bus", lambda: has_owner(WATCHER))
         self.panel, self.main = panel and Panel(self, panel), None
         if self.panel:
             self.panel.start()
@@ -229,10 +233,17 @@ def bus_call(name, path, interface, method, signature=None, *args):
     return reply.unpack()
 
 
+WATCHER = "org.kde.StatusNotifierWatcher"
+
+
+def has_owner(name):
+    return bus_call("org.freedesktop.DBus", "/", "org.freedesktop.DBus", "NameHasOwner", "(s)",
+                    name)[0]
+
+
 def watcher(prop):
-    name = "org.kde.StatusNotifierWatcher"
-    return bus_call(name, "/StatusNotifierWatcher", "org.freedesktop.DBus.Properties", "Get",
-                    "(ss)", name, prop)[0]
+    return bus_call(WATCHER, "/StatusNotifierWatcher", "org.freedesktop.DBus.Properties", "Get",
+                    "(ss)", WATCHER, prop)[0]
 
 
 def sni_items():
@@ -347,6 +358,9 @@ class Program:
     def close(self):
         self.key("alt+F4")
         self.ends(0)
+
+    def kill(self):
+        self.session.stop(self.process)
 
 
 # --- the window -----------------------------------------------------------------------
@@ -563,12 +577,27 @@ def restored(program):
           and "Szukaj" in program.focused() and not tray_icons())
 
 
-def trips(ctx, program=None):
+def frame_place(window):
+    x, y, _, _ = geometry(window)
+    left, _, top, _ = numbers(window, "_NET_FRAME_EXTENTS") or (0, 0, 0, 0)
+    return x - left, y - top
+
+
+def in_place(program, place):
+    until(lambda: f"the frame is at {frame_place(program.wid)}, not at {place}",
+          lambda: max(abs(now - then) for now, then in zip(frame_place(program.wid), place)) <= 1)
+
+
+def trips(ctx, program=None, count=3):
     program = program or ctx.program()
-    for _ in range(3):
+    until("the window manager frames the window",
+          lambda: numbers(program.wid, "_NET_FRAME_EXTENTS"))
+    place = frame_place(program.wid)
+    for _ in range(count):
         to_tray(program)
         ctx.panel.activate_icon()
         restored(program)
+        in_place(program, place)
     program.close()
 
 
@@ -603,20 +632,115 @@ def panel_killed(ctx):
     trips(ctx, program)
 
 
+def minimised_and_back(program):
+    """'zwiń' with nothing to show an icon minimises; a task list brings the
+    window back where it was, with the caret in Szukaj and no minimise button."""
+    place = frame_place(program.wid)
+    program.click("zwiń")
+    until("with no tray 'zwiń' minimises", lambda: state(program.wid) == "Iconic")
+    activate(program.wid)  # as a task list does
+    until(lambda: f"not back with the caret in Szukaj: {program.focused()}",
+          lambda: shown_normally(program.wid) and "Szukaj" in program.focused())
+    in_place(program, place)
+    if numbers(program.wid, "_MOTIF_WM_HINTS")[1] & 8:
+        raise Failure("the window may be minimised from its title bar after the restore")
+
+
 def panel_after_start(ctx):
     ctx.panel.kill()
     program = ctx.program()
-    place = geometry(program.wid)
-    program.click("zwiń")
-    until("with no panel 'zwiń' minimises", lambda: state(program.wid) == "Iconic")
-    activate(program.wid)  # as a taskbar does
-    until("the window comes back to its place",
-          lambda: shown_normally(program.wid) and geometry(program.wid) == place)
+    minimised_and_back(program)
     ctx.panel.start()
     to_tray(program)
     ctx.panel.activate_icon()
     restored(program)
     program.close()
+
+
+def watcher_claims_a_host(ctx):
+    """kded's watcher says a host is registered where only an X11 panel is: the
+    icon must be one the panel shows, or the window minimised; never hidden
+    with nothing to bring it back."""
+    program = ctx.program()
+    program.click("zwiń")
+    until("an icon in the panel or a minimised window", lambda: state(program.wid) == "Iconic"
+          or withdrawn(program.wid) and len(tray_icons()) == 1)
+    if state(program.wid) == "Iconic":
+        activate(program.wid)
+    else:
+        ctx.panel.activate_icon()
+    until("the window is back", lambda: shown_normally(program.wid))
+    program.close()
+
+
+def host_never_closes_menu(ctx):
+    """A host that once said its menu closed, then opens it and says nothing:
+    the next activation of the icon still restores the window."""
+    program = ctx.program()
+    to_tray(program)
+    service, menu, _ = exported_menu()
+    for event in ("opened", "closed", "opened"):
+        bus_call(service, menu, "com.canonical.dbusmenu", "Event", "(isvu)", 0, event,
+                 GLib.Variant("s", ""), 0)
+    bus_call(service, "/StatusNotifierItem", "org.kde.StatusNotifierItem", "Activate", "(ii)", 0, 0)
+    restored(program)
+    program.close()
+
+
+# --- a hostile desktop ------------------------------------------------------------------
+
+def hostile(ctx, role):
+    process = ctx.spawn(role, ["/usr/bin/python3", "-I", HERE / "hostile.py", role],
+                        stdout=subprocess.PIPE, text=True)
+    if process.stdout.readline().strip() != "ready":
+        raise Failure(f"{role} did not start")
+    return process
+
+
+def mute_watcher(ctx):
+    hostile_part = hostile(ctx, "mute-watcher")
+    program = ctx.program()
+    program.click("zwiń")
+    # Waiting for the watcher's answer would take the bus's 25 seconds.
+    until("'zwiń' minimises at once", lambda: state(program.wid) == "Iconic", 2)
+    ctx.stop(hostile_part)
+    program.kill()
+
+
+def deaf_tray(ctx):
+    hostile_part = hostile(ctx, "deaf-tray")
+    program = ctx.program()
+    program.click("zwiń")
+    until("'zwiń' minimises once no icon is embedded", lambda: state(program.wid) == "Iconic", 4)
+    ctx.stop(hostile_part)
+    program.kill()
+
+
+# Frame extents written by anyone while no window manager frames the window:
+# left, right, top, bottom.
+EXTENTS = [
+    ("every side 0x7fffffff", [0x7FFFFFFF] * 4),
+    ("every side 0x80000000", [0x80000000] * 4),
+    ("100000 on the left", [100000, 0, 0, 0]),
+    ("100000 at the top", [0, 0, 100000, 0]),
+]
+
+
+def malformed_extents(ctx, extents):
+    wm = next((process for process in ctx.started if process.args[0] == "openbox"), None)
+    if wm:
+        ctx.stop(wm)
+    program = Program(ctx)
+    run("xprop", "-id", program.window(), "-f", "_NET_FRAME_EXTENTS", "32c", "-set",
+        "_NET_FRAME_EXTENTS", ", ".join(map(str, extents)))
+    until(lambda: f"the window is at {geometry(program.wid)}, not centred on the screen",
+          lambda: centred_alone(program.wid), 3)
+    program.kill()
+
+
+def centred_alone(window):
+    x, y, width, height = geometry(window)
+    return abs(2 * x + width - 1280) <= 2 and abs(2 * y + height - 1024) <= 2
 
 
 # --- the package ----------------------------------------------------------------------
@@ -669,7 +793,10 @@ def installed_program(ctx):
 
 # --- groups of rows -------------------------------------------------------------------
 
-GROUPS = {  # name: the panel running throughout, the rows
+WINDOW_MANAGERS = {"openbox": ["openbox", "--sm-disable"],
+                   "mutter": ["mutter", "--x11", "--replace", "--sm-disable"]}
+
+GROUPS = {  # name: the panel running throughout, the rows, how the session differs
     # A panel's strut makes the work area differ from the screen.
     "window": ("tint2", [
         ("title, fixed size, no minimise or maximise button", window_hints),
@@ -682,7 +809,23 @@ GROUPS = {  # name: the panel running throughout, the rows
         ("'zwiń' and back from the icon, three times", trips),
         ("the menu: its two items, dismissed, 'Pokaż główne okno programu', 'Zamknij'", menu),
         ("the panel killed while in the tray, then started again", panel_killed),
-        ("no panel at start, then one", panel_after_start)]) for panel in PANELS},
+        ("no panel at start, then one", panel_after_start),
+        *([("a host that opens the menu and never closes it", host_never_closes_menu)]
+          if panel == "lxqt-panel" else [])]) for panel in PANELS},
+    "mutter": ("tint2", [
+        ("ten times 'zwiń' and back, the frame in place", lambda ctx: trips(ctx, count=10)),
+        ("no panel at start, then one", panel_after_start)], {"wm": "mutter"}),
+    "kded-tint2": ("tint2", [
+        ("'zwiń' beside a watcher that claims a host", watcher_claims_a_host)], {"kded": True}),
+    "kded-xfce4-panel": ("xfce4-panel", [
+        ("'zwiń' and back from the icon, three times", trips),
+        ("the panel killed while in the tray, then started again", panel_killed)],
+        {"kded": True}),
+    "hostile": (None, [
+        ("a watcher that never answers", mute_watcher),
+        ("a tray that never embeds", deaf_tray),
+        *((f"frame extents: {name}", lambda ctx, extents=extents: malformed_extents(ctx, extents))
+          for name, extents in EXTENTS)]),
     "package": (None, [
         ("cpack makes one .deb: its files and dependencies", package_files),
         ("desktop entry, AppStream metadata, lintian, the icon tool's failure", package_metadata),
@@ -693,10 +836,10 @@ GROUPS = {  # name: the panel running throughout, the rows
 def main(group):
     # CTest's timeout ends the run with SIGTERM; the session is still stopped.
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
-    panel, rows = GROUPS[group]
+    panel, rows, *options = GROUPS[group]
     session, failed = Session(), 0
     try:
-        session.start(panel)
+        session.start(panel, **(options[0] if options else {}))
         for name, row in rows:
             began = time.monotonic()
             try:

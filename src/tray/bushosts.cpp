@@ -17,14 +17,6 @@ const QString kDaemon = QStringLiteral("org.freedesktop.DBus");
 const QString kDaemonPath = QStringLiteral("/org/freedesktop/DBus");
 const QString kWatcher = QStringLiteral("org.kde.StatusNotifierWatcher");
 const QString kWatcherPath = QStringLiteral("/StatusNotifierWatcher");
-// The desktop daemons whose watcher module claims a host that may not exist.
-const QStringList kDaemons = {QStringLiteral("org.kde.kded5"), QStringLiteral("org.kde.kded6")};
-
-bool isHostName(const QString &name)
-{
-    return name.startsWith(QLatin1String("org.kde.StatusNotifierHost-"))
-        || name.startsWith(QLatin1String("org.freedesktop.StatusNotifierHost-"));
-}
 
 // A hung peer must not hold its question open for the toolkit's 25 seconds.
 constexpr int kAnswerWithin = 5000;
@@ -39,34 +31,12 @@ BusHosts::BusHosts(QObject *parent)
         return;
     m_bus.connect(kDaemon, kDaemonPath, kDaemon, QStringLiteral("NameOwnerChanged"), this,
                   SLOT(nameOwnerChanged(QString,QString,QString)));
-    for (const char *signal : {"StatusNotifierHostRegistered", "StatusNotifierHostUnregistered"})
-        m_bus.connect(QString(), kWatcherPath, kWatcher, QLatin1String(signal), this,
-                      SLOT(askWatcher()));
-
-    const QDBusMessage list =
-        QDBusMessage::createMethodCall(kDaemon, kDaemonPath, kDaemon, QStringLiteral("ListNames"));
-    auto *names = new QDBusPendingCallWatcher(m_bus.asyncCall(list, kAnswerWithin), this);
-    connect(names, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher *call) {
-        call->deleteLater();
-        const QDBusPendingReply<QStringList> reply = *call;
-        for (const QString &name : reply.value())
-            if (isHostName(name))
-                m_hosts.insert(name);
-        Q_EMIT changed();
-    });
     askOwner(kWatcher);
-    for (const QString &daemon : kDaemons)
-        askOwner(daemon);
 }
 
-bool BusHosts::hostShown() const
+bool BusHosts::watcherHere() const
 {
-    if (m_watcherOwner.isEmpty() || !m_watcherAnswered)
-        return false;
-    if (!m_hosts.isEmpty())
-        return true;
-    const auto daemons = m_daemonOwners.values();
-    return m_watcherClaims && !daemons.contains(m_watcherOwner);
+    return !m_watcherOwner.isEmpty() && m_watcherAnswered;
 }
 
 bool BusHosts::watcherSilent() const
@@ -92,33 +62,19 @@ void BusHosts::askOwner(const QString &name)
 
 void BusHosts::nameOwnerChanged(const QString &name, const QString &, const QString &newOwner)
 {
-    if (isHostName(name)) {
-        if (newOwner.isEmpty())
-            m_hosts.remove(name);
-        else
-            m_hosts.insert(name);
-        qCDebug(lcTray) << "host" << name << (newOwner.isEmpty() ? "gone" : "came");
-        Q_EMIT changed();
-        return;
-    }
-    if (name == kWatcher || kDaemons.contains(name))
+    if (name == kWatcher)
         learnOwner(name, newOwner);
+    else if (name.startsWith(u':') && newOwner.isEmpty())
+        Q_EMIT peerLeft();
 }
 
-void BusHosts::learnOwner(const QString &name, const QString &owner)
+void BusHosts::learnOwner(const QString &, const QString &owner)
 {
-    if (name != kWatcher) {
-        // Daemons are told apart by the unique name of their connection.
-        m_daemonOwners.insert(name, owner);
-        Q_EMIT changed();
-        return;
-    }
     if (owner == m_watcherOwner)
         return;
     qCDebug(lcTray) << "the watcher is now" << (owner.isEmpty() ? QStringLiteral("gone") : owner);
     m_watcherOwner = owner;
     m_watcherAnswered = false;
-    m_watcherClaims = false;
     Q_EMIT watcherReplaced();
     Q_EMIT changed();
     askWatcher();
@@ -142,8 +98,7 @@ void BusHosts::askWatcher()
                 if (asked != m_watcherOwner || reply.error().type() == QDBusError::NoReply)
                     return;
                 m_watcherAnswered = true;
-                m_watcherClaims = !reply.isError() && reply.value().variant().toBool();
-                qCDebug(lcTray) << "the watcher says a host is registered:" << m_watcherClaims;
+                qCDebug(lcTray) << "the watcher answers";
                 Q_EMIT changed();
             });
 }

@@ -4,22 +4,19 @@
 #pragma once
 
 #include <QDBusConnection>
-#include <QHash>
 #include <QObject>
-#include <QSet>
 #include <QString>
 
 namespace strelkavo {
 
-// What the session bus says about the hosts that show StatusNotifierItems,
-// learnt without ever waiting for an answer.
+// What the session bus says about the StatusNotifierWatcher, learnt without
+// ever waiting for an answer.
 //
-// The watcher's own word is not enough: the watcher module that a desktop
+// The watcher's word on hosts is not taken: the watcher module that a desktop
 // daemon loads for its panel says a host is registered from its start to its
-// end, whether or not a panel lives. Hosts own a bus name of their own
-// (org.kde.StatusNotifierHost-PID...) that goes when they end, so those
-// names are counted; a watcher that is itself the host, as a shell extension
-// is, has no such name and is believed.
+// end, whether or not a panel lives, and some panels host items without
+// registering at all. Whether a host shows the item is learnt from the item
+// being read (TrayIcon).
 class BusHosts : public QObject
 {
     Q_OBJECT
@@ -27,8 +24,8 @@ class BusHosts : public QObject
 public:
     explicit BusHosts(QObject *parent = nullptr);
 
-    // A live host would show an item now.
-    bool hostShown() const;
+    // A watcher that answers is on the bus: a host may show an item.
+    bool watcherHere() const;
     // A watcher holds its name and has not answered yet: the toolkit's own
     // questions to it, which wait for an answer, would freeze the window.
     bool watcherSilent() const;
@@ -37,6 +34,8 @@ Q_SIGNALS:
     void changed();
     // Another process took the watcher's name, or it went.
     void watcherReplaced();
+    // A process left the bus; it may have been the host.
+    void peerLeft();
 
 private Q_SLOTS:
     void nameOwnerChanged(const QString &name, const QString &oldOwner, const QString &newOwner);
@@ -47,10 +46,7 @@ private:
     void learnOwner(const QString &name, const QString &owner);
 
     QDBusConnection m_bus;
-    QSet<QString> m_hosts;
     QString m_watcherOwner;
-    QHash<QString, QString> m_daemonOwners;
-    bool m_watcherClaims = false;
     bool m_watcherAnswered = false;
 };
 

@@ -8,6 +8,8 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QDBusConnection>
+#include <QDBusMessage>
 #include <QEventLoop>
 #include <QMenu>
 #include <QScopeGuard>
@@ -18,9 +20,20 @@
 namespace strelkavo {
 namespace {
 
-// A panel embeds an icon within milliseconds of its request; one that has
-// not done so by then never will.
-constexpr std::chrono::milliseconds kEmbedPatience{1000};
+// A panel embeds an icon, and a host reads a new item, within milliseconds;
+// one that has not done so by then never will.
+constexpr std::chrono::milliseconds kPatience{1000};
+// How long a host is given to read the item again after a process has left
+// the bus, before the host counts as gone.
+constexpr std::chrono::milliseconds kProbePatience{500};
+
+// The toolkit's object behind a bus item; a call from the bus reaches it as
+// a meta-call event from the bus's own thread.
+bool isItemRead(QObject *receiver, QEvent *event)
+{
+    return event->type() == QEvent::MetaCall
+        && qstrcmp(receiver->metaObject()->className(), "QDBusTrayIcon") == 0;
+}
 
 const char *kindName(TrayKind kind)
 {
@@ -47,16 +60,21 @@ TrayIcon::TrayIcon(const QIcon &icon, const QString &toolTip, QMenu *menu, QObje
     , m_menu(menu)
     , m_hosts(new BusHosts(this))
 {
-    m_embedding.setSingleShot(true);
-    m_embedding.setInterval(kEmbedPatience);
-    connect(&m_embedding, &QTimer::timeout, this, [this] { fail("the panel did not embed it"); });
+    m_patience.setSingleShot(true);
+    m_patience.setInterval(kPatience);
+    connect(&m_patience, &QTimer::timeout, this, [this] { fail("nothing took the icon in"); });
+    m_probe.setSingleShot(true);
+    m_probe.setInterval(kProbePatience);
+    connect(&m_probe, &QTimer::timeout, this, &TrayIcon::loseTray);
     connect(m_hosts, &BusHosts::changed, this, &TrayIcon::busChanged);
+    connect(m_hosts, &BusHosts::peerLeft, this, &TrayIcon::askHosts);
     // Another panel, whose host may not tell of a closed menu.
     connect(m_hosts, &BusHosts::watcherReplaced, this, [this] { m_hostTellsClose = false; });
 }
 
 TrayIcon::~TrayIcon()
 {
+    watchReads(false);
     if (m_menuWait)
         m_menuWait->quit();
     if (m_filtering)
@@ -67,7 +85,7 @@ void TrayIcon::show()
 {
     if (m_state != State::Hidden)
         return;
-    const bool bus = m_hosts->hostShown();
+    const bool bus = m_hosts->watcherHere();
     xcb_connection_t *x11 = x11Connection();
     const bool embedding = x11 && trayManager(x11) != XCB_WINDOW_NONE;
     // The toolkit asks the watcher, and waits for its answer, when it makes
@@ -77,23 +95,22 @@ void TrayIcon::show()
     if (!bus && !embedding)
         return fail("no tray that the icon can go into");
     if (m_kind == TrayKind::StatusNotifier && !bus)
-        return fail("no live host for the bus item");
+        return fail("no watcher for the bus item");
     if (m_kind == TrayKind::XEmbed && !embedding)
         return fail("no panel to embed it");
     if (!m_icon)
         createIcon();
+    m_state = State::Waiting;
+    m_patience.start();
+    watchReads(true);
     m_icon->show();
     learnKind();
     qCDebug(lcTray) << "tray kind" << kindName(*m_kind);
-    if (m_kind == TrayKind::StatusNotifier) {
-        if (!bus)
-            return fail("no live host for the bus item");
-        return confirm();
-    }
-    m_state = State::Embedding;
+    if (m_kind == TrayKind::StatusNotifier)
+        return;
+    watchReads(false);
     m_iconWindow = embeddableIconWindow();
     watchEmbeddingTray();
-    m_embedding.start();
     if (m_iconWindow != XCB_WINDOW_NONE && x11 && reparented(x11, m_iconWindow))
         confirm();
 }
@@ -108,7 +125,7 @@ void TrayIcon::fail(const char *why)
 
 void TrayIcon::confirm()
 {
-    m_embedding.stop();
+    m_patience.stop();
     m_state = State::Shown;
     qCDebug(lcTray) << "shown";
     QMetaObject::invokeMethod(this, [this] {
@@ -120,7 +137,9 @@ void TrayIcon::confirm()
 void TrayIcon::hide()
 {
     m_state = State::Hidden;
-    m_embedding.stop();
+    m_patience.stop();
+    m_probe.stop();
+    watchReads(false);
     if (m_rightRelease)
         m_rightRelease->disarm();
     if (m_filtering) {
@@ -298,12 +317,12 @@ bool TrayIcon::nativeEventFilter(const QByteArray &eventType, void *message, qin
     if (m_trayWindow == 0 || eventType != "xcb_generic_event_t")
         return false;
     const uint8_t type = strelkavo::eventType(message);
-    if (type == XCB_REPARENT_NOTIFY && m_state == State::Embedding) {
+    if (type == XCB_REPARENT_NOTIFY && m_state == State::Waiting) {
         const auto *reparent = static_cast<const xcb_reparent_notify_event_t *>(message);
         xcb_connection_t *x11 = x11Connection();
         if (reparent->window == m_iconWindow && x11 && reparented(x11, m_iconWindow))
             QMetaObject::invokeMethod(this, [this] {
-                if (m_state == State::Embedding)
+                if (m_state == State::Waiting)
                     confirm();
             }, Qt::QueuedConnection);
         return false;
@@ -320,16 +339,51 @@ bool TrayIcon::nativeEventFilter(const QByteArray &eventType, void *message, qin
 
 void TrayIcon::busChanged()
 {
-    if (m_kind == TrayKind::StatusNotifier && isShown() && !m_hosts->hostShown())
+    if (m_kind == TrayKind::StatusNotifier && m_state != State::Hidden && !m_hosts->watcherHere())
         loseTray();
+}
+
+// A host that is still there reads the item again when the item says its
+// tooltip changed; the watcher's word is not taken for it.
+void TrayIcon::askHosts()
+{
+    if (m_kind != TrayKind::StatusNotifier || !isShown() || m_probe.isActive())
+        return;
+    m_probe.start();
+    QDBusConnection::sessionBus().send(QDBusMessage::createSignal(
+        QStringLiteral("/StatusNotifierItem"), QStringLiteral("org.kde.StatusNotifierItem"),
+        QStringLiteral("NewToolTip")));
+}
+
+void TrayIcon::watchReads(bool watch)
+{
+    if (watch == m_watchingReads || !QCoreApplication::instance())
+        return;
+    m_watchingReads = watch;
+    if (watch)
+        QCoreApplication::instance()->installEventFilter(this);
+    else
+        QCoreApplication::instance()->removeEventFilter(this);
+}
+
+bool TrayIcon::eventFilter(QObject *watched, QEvent *event)
+{
+    if (!isItemRead(watched, event))
+        return false;
+    if (m_state == State::Waiting) {
+        qCDebug(lcTray) << "a host reads the item";
+        confirm();
+    }
+    m_probe.stop();
+    return false;
 }
 
 void TrayIcon::loseTray()
 {
     if (m_state == State::Hidden)
         return;
-    if (m_state == State::Embedding)
-        return fail("the panel went before it embedded the icon");
+    if (m_state == State::Waiting)
+        return fail("the tray went before it took the icon in");
     qCDebug(lcTray) << "the tray went away";
     hide();
     Q_EMIT trayLost();

@@ -25,7 +25,8 @@ class BusHosts;
 // session bus with an exported menu.
 //
 // The icon counts only once something shows it: an embedded one once a panel
-// has taken its window in, a bus item while a live host is on the bus. It
+// has taken its window in, a bus item once a host has read it, and for as
+// long as a host reads it again when asked to. It
 // reports what happens to it and leaves the acting to the window: every mouse
 // event over the icon as the window-message number that the tray decoder
 // reads, and the loss of whatever showed it, so that the window is not left
@@ -60,15 +61,19 @@ Q_SIGNALS:
 
 protected:
     bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    enum class State { Hidden, Embedding, Shown };
+    // Waiting: for a panel to embed the icon, or for a host to read the item.
+    enum class State { Hidden, Waiting, Shown };
 
     void createIcon();
     void learnKind();
     void fail(const char *why);
     void confirm();
     void busChanged();
+    void askHosts();
+    void watchReads(bool watch);
     void reportActivation(QSystemTrayIcon::ActivationReason reason);
     void watchEmbeddingTray();
     void loseTray();
@@ -83,7 +88,10 @@ private:
     // The toolkit picks the kind when it first shows an icon, for the whole run.
     std::optional<TrayKind> m_kind;
     State m_state = State::Hidden;
-    QTimer m_embedding;
+    QTimer m_patience;
+    // While shown on the bus: the time left for a host to read the item again.
+    QTimer m_probe;
+    bool m_watchingReads = false;
     RightButtonRelease *m_rightRelease = nullptr;
     // The embedding panel's manager window, watched for its end while the icon is in it.
     quint32 m_trayWindow = 0;

@@ -51,6 +51,20 @@ xcb_window_t embeddableIconWindow()
     return XCB_WINDOW_NONE;
 }
 
+// The toolkit serves each item on a connection of its own, named after the
+// item's bus name; hosts take the item's signals only from there.
+QDBusConnection itemConnection()
+{
+    const qint64 pid = QCoreApplication::applicationPid();
+    for (int instance = 1; instance < 16; ++instance) {
+        const QDBusConnection connection(
+            QStringLiteral("org.kde.StatusNotifierItem-%1-%2").arg(pid).arg(instance));
+        if (connection.isConnected())
+            return connection;
+    }
+    return QDBusConnection::sessionBus();
+}
+
 } // namespace
 
 TrayIcon::TrayIcon(const QIcon &icon, const QString &toolTip, QMenu *menu, QObject *parent)
@@ -344,15 +358,16 @@ void TrayIcon::busChanged()
 }
 
 // A host that is still there reads the item again when the item says its
-// tooltip changed; the watcher's word is not taken for it.
+// icon changed; the watcher's word is not taken for it.
 void TrayIcon::askHosts()
 {
     if (m_kind != TrayKind::StatusNotifier || !isShown() || m_probe.isActive())
         return;
     m_probe.start();
-    QDBusConnection::sessionBus().send(QDBusMessage::createSignal(
-        QStringLiteral("/StatusNotifierItem"), QStringLiteral("org.kde.StatusNotifierItem"),
-        QStringLiteral("NewToolTip")));
+    // Every host fetches a new icon; not every host fetches a new tooltip.
+    itemConnection().send(QDBusMessage::createSignal(QStringLiteral("/StatusNotifierItem"),
+                                                     QStringLiteral("org.kde.StatusNotifierItem"),
+                                                     QStringLiteral("NewIcon")));
 }
 
 void TrayIcon::watchReads(bool watch)

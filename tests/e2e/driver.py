@@ -90,7 +90,8 @@ def withdrawn(window):
 
 
 def active(window):
-    return numbers("root", "_NET_ACTIVE_WINDOW") == [window]
+    # xfwm4 writes a second, empty window after the active one.
+    return numbers("root", "_NET_ACTIVE_WINDOW")[:1] == [window]
 
 
 def activate(window):
@@ -121,6 +122,11 @@ def tray_icons():
             icons.append([])
         icons[-1].append((x, y))
     return [((icon[0][0] + icon[-1][0]) // 2, icon[0][1] + 1) for icon in icons]
+
+
+def drawn(window):
+    """Whether a mapped window shows more than its background."""
+    return int(run("import", "-window", window, "-format", "%k", "info:") or 0) > 2
 
 
 def screenshot(name, window, *options):
@@ -420,9 +426,11 @@ def typing(ctx):
 def www_without_browser(ctx):
     before = numbers("root", "_NET_CLIENT_LIST")
     ctx.main.click("WWW")
-    time.sleep(1)  # nothing is to appear; give it the time it would take
-    if numbers("root", "_NET_CLIENT_LIST") != before or ctx.main.text() != list(TYPED)[-1]:
-        raise Failure("WWW changed something without a browser")
+    # The click has been handled once the keys that follow it are.
+    ctx.main.key("shift+Tab", "End", "e")
+    until("the window still takes keys", lambda: ctx.main.text() == list(TYPED)[-1] + "e")
+    if numbers("root", "_NET_CLIENT_LIST") != before:
+        raise Failure("WWW opened a window without a browser")
     ctx.main.close()
 
 
@@ -552,7 +560,7 @@ class Panel:
         self.click_icon("3")
         x, y, _, _ = geometry(until("the right button opens a menu", menus)[0])
         if not self.sni and not label:  # the README's picture: the menu over the icon
-            time.sleep(0.5)  # mapped is not yet drawn
+            until("the menu is drawn", lambda: drawn(menus()[0]))
             screenshot("tray.png", "root", "-crop", f"{1320 - x}x{1044 - y}+{x - 40}+{y - 20}")
         if self.sni and list(exported_menu()[2]) != MENU_ITEMS:
             raise Failure(f"the exported menu holds {list(exported_menu()[2])}")
@@ -626,10 +634,7 @@ def panel_killed(ctx):
     until(lambda: f"a second after the panel went the window is {state(program.wid)}",
           lambda: shown_normally(program.wid), 1)
     ctx.panel.start()
-    time.sleep(1)  # a stray icon would show by now
-    if tray_icons():
-        raise Failure("an icon came back next to the shown window with the new panel")
-    trips(ctx, program)
+    trips(ctx, program)  # a stray icon from before would be a second one
 
 
 def minimised_and_back(program):
@@ -799,7 +804,8 @@ def installed_program(ctx):
 # --- groups of rows -------------------------------------------------------------------
 
 WINDOW_MANAGERS = {"openbox": ["openbox", "--sm-disable"],
-                   "mutter": ["mutter", "--x11", "--replace", "--sm-disable"]}
+                   "mutter": ["mutter", "--x11", "--replace", "--sm-disable"],
+                   "xfwm4": ["xfwm4", "--replace", "--compositor=off", "--sm-client-disable"]}
 
 GROUPS = {  # name: the panel running throughout, the rows, how the session differs
     # A panel's strut makes the work area differ from the screen.
@@ -820,6 +826,9 @@ GROUPS = {  # name: the panel running throughout, the rows, how the session diff
     "mutter": ("tint2", [
         ("ten times 'zwiń' and back, the frame in place", lambda ctx: trips(ctx, count=10)),
         ("no panel at start, then one", panel_after_start)], {"wm": "mutter"}),
+    "xfwm4": ("tint2", [
+        ("ten times 'zwiń' and back, the frame in place", lambda ctx: trips(ctx, count=10)),
+        ("no panel at start, then one", panel_after_start)], {"wm": "xfwm4"}),
     "kded-tint2": ("tint2", [
         ("'zwiń' beside a watcher that claims a host", watcher_claims_a_host)], {"kded": True}),
     "kded-xfce4-panel": ("xfce4-panel", [

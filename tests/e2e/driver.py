@@ -196,9 +196,10 @@ class Session:
         global pyatspi
         import pyatspi
         if kded:  # as Plasma's tray asks for it at its start
-            self.spawn("kded5", ["kded5"])
-            until("kded is on the bus", lambda: has_owner("org.kde.kded5"))
-            bus_call("org.kde.kded5", "/kded", "org.kde.kded5", "loadModule", "(s)",
+            kded = "kded6" if shutil.which("kded6") else "kded5"  # Debian 13, 12
+            self.spawn(kded, [kded])
+            until("kded is on the bus", lambda: has_owner(f"org.kde.{kded}"))
+            bus_call(f"org.kde.{kded}", "/kded", f"org.kde.{kded}", "loadModule", "(s)",
                      "statusnotifierwatcher")
             until("kded's watcher is on the bus", lambda: has_owner(WATCHER))
         self.panel, self.main = panel and Panel(self, panel), None

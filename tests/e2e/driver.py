@@ -685,9 +685,10 @@ def host_never_closes_menu(ctx):
     program = ctx.program()
     to_tray(program)
     service, menu, _ = exported_menu()
-    for event in ("opened", "closed", "opened"):
-        bus_call(service, menu, "com.canonical.dbusmenu", "Event", "(isvu)", 0, event,
-                 GLib.Variant("s", ""), 0)
+    bus_call(service, menu, "com.canonical.dbusmenu", "AboutToShow", "(i)", 0)
+    bus_call(service, menu, "com.canonical.dbusmenu", "Event", "(isvu)", 0, "closed",
+             GLib.Variant("s", ""), 0)
+    bus_call(service, menu, "com.canonical.dbusmenu", "AboutToShow", "(i)", 0)
     bus_call(service, "/StatusNotifierItem", "org.kde.StatusNotifierItem", "Activate", "(ii)", 0, 0)
     restored(program)
     program.close()

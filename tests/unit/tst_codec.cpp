@@ -91,7 +91,8 @@ void TestCodec::codePage()
     if (!defined) {
         QCOMPARE(encoded, "(refused)");
         QCOMPARE(decoded, u"(refused)"_s);
-        const QString byteThenCode = u"bajt 0x%1 daje kod 0x%2,"_s.arg(code - 8, 0, 16).arg(code, 0, 16);
+        const QString byteThenCode =
+            u"bajt 0x%1 daje kod 0x%2,"_s.arg(code - 8, 0, 16).arg(code, 0, 16);
         QVERIFY2(fault.what.startsWith(byteThenCode, Qt::CaseInsensitive), qPrintable(fault.what));
     } else if (code < 8) {
         QCOMPARE(encoded, "(refused)");

@@ -21,24 +21,34 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Rows 0..7 as written, 8..37 filler, 38 the widest of rows, 39 zeigen; "_" is a blank.
-const QString kVerbs = u"sein#war#gewesen gehen#ging#gegangen ärgern#ärgerte#geärgert "
-                       "haben#hatte#gehabt anfangen#fing_an#angefangen öffnen#öffnete#geöffnet "
-                       "üben#übte#geübt zurückschlagen#schlug_zurück#zurückgeschlagen"_s
-    + u" warten#wartete#gewartet"_s.repeated(30)
-    + u" WWWWWWWWWWWWWWW#ßßßßßßßßßßßßßßß#ÄÖÜÄÖÜÄÖÜÄÖÜÄÖÜ zeigen#zeigte#gezeigt"_s;
+// Rows 0..7 as written, 8..37 filler, 38 the widest of rows, 39 zeigen.
+const QStringList kVerbs = QStringList{u"sein#war#gewesen"_s,
+                                       u"gehen#ging#gegangen"_s,
+                                       u"ärgern#ärgerte#geärgert"_s,
+                                       u"haben#hatte#gehabt"_s,
+                                       u"anfangen#fing an#angefangen"_s,
+                                       u"öffnen#öffnete#geöffnet"_s,
+                                       u"üben#übte#geübt"_s,
+                                       u"zurückschlagen#schlug zurück#zurückgeschlagen"_s}
+    + QStringList(30, u"warten#wartete#gewartet"_s)
+    + QStringList{u"WWWWWWWWWWWWWWW#ßßßßßßßßßßßßßßß#ÄÖÜÄÖÜÄÖÜÄÖÜÄÖÜ"_s, u"zeigen#zeigte#gezeigt"_s};
 // In file order: not sorted, "Fahrt" capitalised and held by no row.
-const QString kWords = u"gehen war ging gegangen ärgern Fahrt gehabt anfangen öffnen geöffnet "
-                       "üben haben angefangen zeigen sein gewesen schlug_zurück"_s;
+const QStringList kWords{u"gehen"_s,    u"war"_s,      u"ging"_s,     u"gegangen"_s,
+                         u"ärgern"_s,   u"Fahrt"_s,    u"gehabt"_s,   u"anfangen"_s,
+                         u"öffnen"_s,   u"geöffnet"_s, u"üben"_s,     u"haben"_s,
+                         u"angefangen"_s, u"zeigen"_s, u"sein"_s,     u"gewesen"_s,
+                         u"schlug zurück"_s};
 
-// Each entry stored as the data tool stores it; one that it cannot store, as
-// a byte that decodes to nothing.
-bool writeFile(const QString &path, const QString &entries, bool words)
+// Each entry stored as the data tool stores it.
+bool writeFile(const QString &path, const QStringList &entries, bool words)
 {
     QByteArray bytes;
-    QStringList list = entries.split(u' ');
-    for (const QString &entry : list.replaceInStrings(u"_"_s, u" "_s))
-        bytes += (words ? encodeWord(entry) : encodeLine(entry)).value_or("\xff") + "\r\n";
+    for (const QString &entry : entries) {
+        const auto stored = words ? encodeWord(entry) : encodeLine(entry);
+        if (!stored)
+            return false;
+        bytes += *stored + "\r\n";
+    }
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
@@ -311,7 +321,8 @@ void WindowTest::www()
 void WindowTest::closeWhileSearchWaits()
 {
     settle();
-    QCoreApplication::postEvent(m_box, new QKeyEvent(QEvent::KeyPress, Qt::Key_unknown, {}, u"g"_s));
+    QCoreApplication::postEvent(m_box,
+                                new QKeyEvent(QEvent::KeyPress, Qt::Key_unknown, {}, u"g"_s));
     QMetaObject::invokeMethod(m_window.get(), "close", Qt::QueuedConnection);
     QCoreApplication::processEvents();
     QVERIFY(!m_window->isVisible());

@@ -22,13 +22,10 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // Rows 0..7 as written, 8..37 filler, 38 the widest of rows, 39 zeigen.
-const QStringList kVerbs = QStringList{u"sein#war#gewesen"_s,
-                                       u"gehen#ging#gegangen"_s,
-                                       u"ärgern#ärgerte#geärgert"_s,
-                                       u"haben#hatte#gehabt"_s,
+const QStringList kVerbs = QStringList{u"sein#war#gewesen"_s, u"gehen#ging#gegangen"_s,
+                                       u"ärgern#ärgerte#geärgert"_s, u"haben#hatte#gehabt"_s,
                                        u"anfangen#fing an#angefangen"_s,
-                                       u"öffnen#öffnete#geöffnet"_s,
-                                       u"üben#übte#geübt"_s,
+                                       u"öffnen#öffnete#geöffnet"_s, u"üben#übte#geübt"_s,
                                        u"zurückschlagen#schlug zurück#zurückgeschlagen"_s}
     + QStringList(30, u"warten#wartete#gewartet"_s)
     + QStringList{u"WWWWWWWWWWWWWWW#ßßßßßßßßßßßßßßß#ÄÖÜÄÖÜÄÖÜÄÖÜÄÖÜ"_s, u"zeigen#zeigte#gezeigt"_s};

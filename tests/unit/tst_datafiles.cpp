@@ -13,9 +13,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Which reader reads the file; the verb reader can be asked for one line too many.
-constexpr int Verbs = 0, Words = 1, VerbsOneMore = 2;
-
 // The stored form of ASCII text, shifted by hand so that the readers are not
 // checked against the encoder they rely on.
 QByteArray st(const char *shown)
@@ -31,25 +28,11 @@ QByteArray lines(const QList<QByteArray> &stored, const QByteArray &end = "\r\n"
     return stored.join(end) + end;
 }
 
-// What the readers make of a file as "lines: fields or words joined by |", or
-// where the load error points after the file's name, as in ", wiersz 3:".
-QString readAll(const QString &path, int reader)
+// A load error's message from the file's name on, as in ", wiersz 3, znak 2".
+QString where(const LoadError &error)
 {
-    qint32 count = 0;
-    QStringList read;
-    auto error = LiczLinie(path, count, [] {});
-    if (!error && reader == Words) {
-        error = ReadData2(count, path, read, [] {});
-    } else if (!error) {
-        VerbTable table(count + (reader == VerbsOneMore));
-        error = ReadData(qint32(table.size()), path, table, [] {});
-        for (const VerbRow &row : table)
-            read << row[0] << row[1] << row[2];
-    }
-    if (!error)
-        return u"%1: "_s.arg(count) + read.join(u'|');
-    const QString prefix = u"Nie można wczytać pliku „%1”"_s.arg(path);
-    return error->message().remove(prefix).section(u':', 0, 0) + u':';
+    const QString prefix = u"Nie można wczytać pliku „%1”"_s.arg(error.file);
+    return error.message().remove(prefix).section(u':', 0, 0);
 }
 
 } // namespace
@@ -58,6 +41,12 @@ class TestDataFiles : public QObject
 {
     Q_OBJECT
 
+public:
+    // Which reader reads the file; the verb reader can be asked for one line too many.
+    enum class Reader { Verbs, Words, VerbsOneMore };
+    Q_ENUM(Reader)
+
+private:
     QTemporaryDir m_dir;
     int m_files = 0;
 
@@ -73,112 +62,163 @@ class TestDataFiles : public QObject
         return file.fileName();
     }
 
+    // Verb fields or words in the order read, or where the load error points.
+    static QStringList readAll(const QString &path, Reader reader)
+    {
+        qint32 count = 0;
+        QStringList read;
+        auto error = LiczLinie(path, count, [] {});
+        if (!error && reader == Reader::Words) {
+            error = ReadData2(count, path, read, [] {});
+        } else if (!error) {
+            VerbTable table(count + (reader == Reader::VerbsOneMore));
+            error = ReadData(qint32(table.size()), path, table, [] {});
+            for (const VerbRow &row : table)
+                read << row[0] << row[1] << row[2];
+        }
+        return error ? QStringList{where(*error)} : read;
+    }
+
+    // The data tool's output, or where its message points with the input's
+    // path as "<in>"; a failed run writes nothing.
+    QByteArray runTool(QStringList arguments, const QByteArray &input)
+    {
+        const QString in = place(input);
+        if (arguments[0] != u"encode")
+            arguments.insert(1, in);
+        QProcess tool;
+        tool.start(qEnvironmentVariable("STRELKAVO_BIN_DIR") + u"/strelkavo-data"_s, arguments);
+        tool.write(arguments[0] == u"encode" ? input : QByteArray());
+        tool.closeWriteChannel();
+        if (!tool.waitForFinished() || tool.exitStatus() != QProcess::NormalExit)
+            return "(crashed)";
+        const QByteArray out = tool.readAllStandardOutput();
+        if (tool.exitCode() == 0)
+            return out;
+        if (!out.isEmpty())
+            return "(failed, with output)";
+        // "strelkavo-data: PATH, wiersz 2, znak 5: what is wrong"
+        const QString said = QString::fromUtf8(tool.readAllStandardError());
+        return said.section(u": "_s, 1, 1).replace(in, u"<in>"_s).toUtf8();
+    }
+
 private Q_SLOTS:
     void read_data();
     void read();
-    void tool_data();
-    void tool();
+    void convert_data();
+    void convert();
+    void build();
+    void buildRefuses_data();
+    void buildRefuses();
 };
 
 void TestDataFiles::read_data()
 {
-    QTest::addColumn<int>("reader");
+    QTest::addColumn<Reader>("reader");
     QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QString>("result");
+    QTest::addColumn<QStringList>("read");
 
     const QByteArray good = st("a#b#c");
-    const auto row = [](const char *name, int reader, const QByteArray &content,
-                        const char *result) {
-        QTest::newRow(name) << reader << content << QString::fromUtf8(result);
-    };
-    row("verbs: LF; x#y#z#w keeps its third #", Verbs, lines({st("x#y#z#w")}, "\n"), "1: x|y|z#w");
-    row("verbs: last line without line end", Verbs, lines({good}) + st("d#e#f"), "2: a|b|c|d|e|f");
-    row("verbs: 0xF8 in line 3", Verbs, lines({good, good, st("d#") + "\xf8", good}),
-        ", wiersz 3, znak 3:");
-    row("verbs: file shorter than counted", VerbsOneMore, lines({good, good}), ", wiersz 3:");
-    row("words: blanks, then a quoted word with its comma; what follows dropped", Words,
-        lines({"  \"" + st("x") + "," + st("y") + "\"" + st("zz") + "," + st("w")}), "1: x4y|w");
-    row("words: undecodable in a quoted word after blanks", Words,
-        lines({st("a"), "  \"" + st("ab") + "\xf8\""}), ", wiersz 2, znak 6:");
-    row("words: undecodable in a quoted word after a comma", Words,
-        lines({st("ab") + ",\"" + st("c") + "\xf8"}), ", wiersz 1, znak 6:");
+    QTest::newRow("verbs: LF; x#y#z#w keeps its third #")
+        << Reader::Verbs << lines({st("x#y#z#w")}, "\n") << QStringList{u"x"_s, u"y"_s, u"z#w"_s};
+    QTest::newRow("verbs: last line without line end")
+        << Reader::Verbs << lines({good}) + st("d#e#f")
+        << QStringList{u"a"_s, u"b"_s, u"c"_s, u"d"_s, u"e"_s, u"f"_s};
+    QTest::newRow("verbs: 0xF8 in line 3")
+        << Reader::Verbs << lines({good, good, st("d#") + "\xf8", good})
+        << QStringList{u", wiersz 3, znak 3"_s};
+    QTest::newRow("verbs: file shorter than counted")
+        << Reader::VerbsOneMore << lines({good, good}) << QStringList{u", wiersz 3"_s};
+    QTest::newRow("words: blanks, then a quoted word with its comma; what follows dropped")
+        << Reader::Words
+        << lines({"  \"" + st("x") + "," + st("y") + "\"" + st("zz") + "," + st("w")})
+        << QStringList{u"x4y"_s, u"w"_s};
+    QTest::newRow("words: undecodable in a quoted word after blanks")
+        << Reader::Words << lines({st("a"), "  \"" + st("ab") + "\xf8\""})
+        << QStringList{u", wiersz 2, znak 6"_s};
+    QTest::newRow("words: undecodable in a quoted word after a comma")
+        << Reader::Words << lines({st("ab") + ",\"" + st("c") + "\xf8"})
+        << QStringList{u", wiersz 1, znak 6"_s};
 }
 
 void TestDataFiles::read()
 {
-    QFETCH(int, reader);
+    QFETCH(Reader, reader);
     QFETCH(QByteArray, content);
-    QFETCH(QString, result);
-    QCOMPARE(readAll(place(content), reader), result);
+    QFETCH(QStringList, read);
+    QCOMPARE(readAll(place(content), reader), read);
 }
 
-// The data tool: what it writes (for build, how the program reads the two
-// files it makes) or, when it fails, where its message points.
-void TestDataFiles::tool_data()
+void TestDataFiles::convert_data()
 {
     QTest::addColumn<QString>("command");
     QTest::addColumn<QByteArray>("input");
-    QTest::addColumn<QString>("result");
+    QTest::addColumn<QByteArray>("output");
 
-    const auto row = [](const char *name, const char *command, const QByteArray &input,
-                        const char *result) {
-        QTest::newRow(name) << QString::fromLatin1(command) << input << QString::fromUtf8(result);
-    };
-    row("encode", "encode", "gehen\nx, y\n", "_]`]f\r\np$q\r\n");
-    row("encode: comma without blank", "encode", "gehen\nsein\nx,y\n",
-        "wejście, wiersz 3, znak 2:");
-    row("decode", "decode", "_]`]f\r\np$q", "gehen\nx, y\n");
-    row("decode: undecodable byte", "decode", "YZ\r\nY\xf8", "<in>, wiersz 2, znak 2:");
-    row("build: every field a word once, in German order", "build",
-        "gehen#ging#gegangen\nändern#änderte#geändert\nsehen#sah#gesehen, gesehn\n"
-        "gehen#ging#gegangen\nZug#zog#gezogen\n",
-        "5: gehen|ging|gegangen|ändern|änderte|geändert|sehen|sah|gesehen, gesehn|gehen|ging|"
-        "gegangen|Zug|zog|gezogen\n"
-        "12: ändern|änderte|geändert|gegangen|gehen|gesehen, gesehn|gezogen|ging|sah|sehen|"
-        "zog|Zug");
-    row("build: three separators", "build", "a#b#c#d\n", "<in>, wiersz 1:");
-    row("build: empty field", "build", "a#b#c\na##c\n", "<in>, wiersz 2:");
-    row("build: no stored form, after a comma", "build", "a, bЖ#c#d\n", "<in>, wiersz 1, znak 5:");
-    row("build: * in a word", "build", "a#b*#c\n", "<in>, wiersz 1, znak 4:");
-    row("build: ( leading a word", "build", "a#(b)#c\n", "<in>, wiersz 1, znak 3:");
-    row("build: a character stored as CR", "build", "a#b\x15#c\n", "<in>, wiersz 1, znak 4:");
+    QTest::newRow("encode") << u"encode"_s << "gehen\nx, y\n"_ba << "_]`]f\r\np$q\r\n"_ba;
+    QTest::newRow("encode: comma without blank")
+        << u"encode"_s << "gehen\nsein\nx,y\n"_ba << "wejście, wiersz 3, znak 2"_ba;
+    QTest::newRow("decode") << u"decode"_s << "_]`]f\r\np$q"_ba << "gehen\nx, y\n"_ba;
+    QTest::newRow("decode: undecodable byte")
+        << u"decode"_s << "YZ\r\nY\xf8"_ba << "<in>, wiersz 2, znak 2"_ba;
 }
 
-void TestDataFiles::tool()
+void TestDataFiles::convert()
 {
     QFETCH(QString, command);
     QFETCH(QByteArray, input);
-    QFETCH(QString, result);
+    QFETCH(QByteArray, output);
+    QCOMPARE(runTool({command}, input), output);
+}
 
-    const QString in = place(input);
-    const QDir out(in + u".out"_s);
-    QStringList arguments{command};
-    if (command != u"encode")
-        arguments << in;
-    if (command == u"build")
-        arguments << out.path();
-    QProcess tool;
-    tool.start(qEnvironmentVariable("STRELKAVO_BIN_DIR") + u"/strelkavo-data"_s, arguments);
-    tool.write(command == u"encode" ? input : QByteArray());
-    tool.closeWriteChannel();
-    QVERIFY(tool.waitForFinished() && tool.exitStatus() == QProcess::NormalExit);
-    QString did = QString::fromUtf8(tool.readAllStandardOutput());
-    if (tool.exitCode() != 0) {
-        QVERIFY2(did.isEmpty() && !out.exists(), qPrintable(did));
-        // "strelkavo-data: PATH, wiersz 2, znak 5: what is wrong"
-        did = QString::fromUtf8(tool.readAllStandardError()).section(u": "_s, 1, 1);
-        did = did.replace(in, u"<in>"_s) + u':';
-    } else if (command == u"build") {
-        for (const QString &name : {kVerbFileName, kWordFileName}) {
-            QFile file(out.filePath(name));
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            const QByteArray bytes = file.readAll();
-            QCOMPARE(bytes.count("\r\n"), bytes.count('\n')); // every line ends in CR LF
-        }
-        did = readAll(out.filePath(kVerbFileName), Verbs) + u'\n'
-            + readAll(out.filePath(kWordFileName), Words);
+// Every field a word once, in German order, the lines ending in CR LF; the
+// program reads back what the list holds.
+void TestDataFiles::build()
+{
+    const QDir out(m_dir.filePath(u"built"_s));
+    const QByteArray list = "gehen#ging#gegangen\nändern#änderte#geändert\n"
+                            "sehen#sah#gesehen, gesehn\ngehen#ging#gegangen\nZug#zog#gezogen\n";
+    QCOMPARE(runTool({u"build"_s, out.path()}, list), ""_ba);
+    for (const QString &name : {kVerbFileName, kWordFileName}) {
+        QFile file(out.filePath(name));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QCOMPARE(bytes.count("\r\n"), bytes.count('\n'));
     }
-    QCOMPARE(did, result);
+    QStringList fields;
+    for (const QString &line : QString::fromUtf8(list).split(u'\n', Qt::SkipEmptyParts))
+        fields << line.split(u'#');
+    QCOMPARE(readAll(out.filePath(kVerbFileName), Reader::Verbs), fields);
+    const QStringList words{u"ändern"_s, u"änderte"_s, u"geändert"_s, u"gegangen"_s,
+                            u"gehen"_s,  u"gesehen, gesehn"_s, u"gezogen"_s, u"ging"_s,
+                            u"sah"_s,    u"sehen"_s,   u"zog"_s,      u"Zug"_s};
+    QCOMPARE(readAll(out.filePath(kWordFileName), Reader::Words), words);
+}
+
+// Where the message points; nothing is written.
+void TestDataFiles::buildRefuses_data()
+{
+    QTest::addColumn<QByteArray>("list");
+    QTest::addColumn<QByteArray>("where");
+
+    QTest::newRow("three separators") << "a#b#c#d\n"_ba << "<in>, wiersz 1"_ba;
+    QTest::newRow("empty field") << "a#b#c\na##c\n"_ba << "<in>, wiersz 2"_ba;
+    QTest::newRow("no stored form, after a comma")
+        << "a, bЖ#c#d\n"_ba << "<in>, wiersz 1, znak 5"_ba;
+    QTest::newRow("* in a word") << "a#b*#c\n"_ba << "<in>, wiersz 1, znak 4"_ba;
+    QTest::newRow("4 in a word, the word reader's comma")
+        << "a#b#c4\n"_ba << "<in>, wiersz 1, znak 6"_ba;
+    QTest::newRow("( leading a word") << "a#(b)#c\n"_ba << "<in>, wiersz 1, znak 3"_ba;
+    QTest::newRow("a character stored as CR") << "a#b\x15#c\n"_ba << "<in>, wiersz 1, znak 4"_ba;
+}
+
+void TestDataFiles::buildRefuses()
+{
+    QFETCH(QByteArray, list);
+    QFETCH(QByteArray, where);
+    const QDir out(m_dir.filePath(u"refused"_s));
+    QCOMPARE(runTool({u"build"_s, out.path()}, list), where);
+    QVERIFY(!out.exists());
 }
 
 QTEST_GUILESS_MAIN(TestDataFiles)

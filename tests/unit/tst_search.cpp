@@ -16,8 +16,9 @@ const QStringList kRows{
     u"arbeiten#arbeitete#gearbeitet"_s, u"kAnn#konnte#gekonnt"_s, u"kaufen#kaufte#gekauft"_s,
     u"rufen#rief#gerufen"_s, u"lesen#las#gelesen"_s, u"rief#riefen#gerieft"_s,
     u"Zug#zog#gezogen"_s};
-const QString kWords = u"Zug war sein rief lesen les kaufen kAnn ging gewesen gehen gegangen "
-                       u"arbeiten ändern"_s;
+const QStringList kWords{u"Zug"_s,    u"war"_s,     u"sein"_s,    u"rief"_s,  u"lesen"_s,
+                         u"les"_s,    u"kaufen"_s,  u"kAnn"_s,    u"ging"_s,  u"gewesen"_s,
+                         u"gehen"_s,  u"gegangen"_s, u"arbeiten"_s, u"ändern"_s};
 
 } // namespace
 
@@ -31,11 +32,12 @@ private Q_SLOTS:
 };
 
 // The text as the window passes it on, already lowered; the words sorted in
-// the locale's order first. row -1: the selection stays as it is.
+// the locale's order first, the empty word among them (a file can hold it).
+// row -1: the selection stays as it is.
 void TestSearch::find_data()
 {
     QTest::addColumn<QString>("locale");
-    QTest::addColumn<QString>("words");
+    QTest::addColumn<QStringList>("words");
     QTest::addColumn<QStringList>("rows");
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("row");
@@ -56,31 +58,32 @@ void TestSearch::find_data()
     sample("past the word without a row", u"lese"_s, 7);
 
     const QStringList two{u"gehen#ging#gegangen"_s, u"x##y"_s};
-    QTest::newRow("no words") << u"pl_PL"_s << u""_s << two << u"ge"_s << -1;
-    QTest::newRow("no rows") << u"pl_PL"_s << u"gehen"_s << QStringList() << u""_s << -1;
-    QTest::newRow("empty word, empty text") << u"pl_PL"_s << u"| gehen"_s << two << u""_s << 1;
+    const QStringList gehen{u"gehen"_s};
+    QTest::newRow("no words") << u"pl_PL"_s << QStringList() << two << u"ge"_s << -1;
+    QTest::newRow("no rows") << u"pl_PL"_s << gehen << QStringList() << u""_s << -1;
+    const QStringList withEmpty{u""_s, u"gehen"_s};
+    QTest::newRow("empty word, empty text") << u"pl_PL"_s << withEmpty << two << u""_s << 1;
     // Where the locale gives no collation, the words sort as the data tool sorts them.
     const QStringList fa{u"fällen#fällte#gefällt"_s, u"fangen#fing#gefangen"_s};
     for (const char *locale : {"pl_PL.UTF-8", "de_DE.UTF-8", "C.UTF-8", "POSIX"})
         QTest::addRow("%s: f finds fällen before fangen", locale)
-            << QString::fromLatin1(locale) << u"fangen fällen"_s << fa << u"f"_s << 0;
+            << QString::fromLatin1(locale) << QStringList{u"fangen"_s, u"fällen"_s} << fa
+            << u"f"_s << 0;
 }
 
 void TestSearch::find()
 {
     QFETCH(QString, locale);
-    QFETCH(QString, words);
+    QFETCH(QStringList, words);
     QFETCH(QStringList, rows);
     QFETCH(QString, text);
     QFETCH(int, row);
 
-    // "|" stands for the empty word, which a file can hold.
-    QStringList list = words.split(u' ', Qt::SkipEmptyParts).replaceInStrings(u"|"_s, u""_s);
-    sortWordList(list, wordListCollator(QLocale(locale)));
+    sortWordList(words, wordListCollator(QLocale(locale)));
     VerbTable table;
     for (const QString &line : rows)
         table.append(splitVerbLine(line));
-    QCOMPARE(SearchIndex(list, table).find(text).value_or(-1), qsizetype(row));
+    QCOMPARE(SearchIndex(words, table).find(text).value_or(-1), qsizetype(row));
 }
 
 QTEST_GUILESS_MAIN(TestSearch)

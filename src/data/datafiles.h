@@ -3,13 +3,14 @@
 
 #pragma once
 
-#include <QList>
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
-#include <QStringList>
 
 #include <array>
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace strelkavo {
 
@@ -18,10 +19,14 @@ inline const QString kWordFileName = QStringLiteral("czas2.dat");
 
 // One verb: infinitive, preterite, past participle (columns 1 to 3).
 using VerbRow = std::array<QString, 3>;
-using VerbTable = QList<VerbRow>;
 
 // Hands control to the event loop between units of work.
 using Yield = std::function<void()>;
+
+// The readers' yield in the program: a pass of the event loop only when a few
+// milliseconds have gone by since the last one. A pass costs far more than
+// reading a line, and so does asking the clock, which is done every few calls.
+Yield eventLoopYield();
 
 // A data file that could not be loaded: which file, which line and character
 // (0 when the fault is not tied to one) and what is wrong, in Polish.
@@ -34,19 +39,72 @@ struct LoadError {
     QString message() const;
 };
 
+class VerbTable;
+class WordList;
+std::optional<LoadError> ReadData(qint32 n, const QString &path, VerbTable &table,
+                                  const Yield &yield);
+std::optional<LoadError> ReadData2(qint32 lineCount, const QString &path, WordList &words,
+                                   const Yield &yield);
+
+// The verb table: one row per line of the verb file, each of three fields.
+// It keeps the file's stored bytes and decodes a row only when asked for it,
+// so that a long list costs little more than its file until rows are shown.
+class VerbTable
+{
+public:
+    VerbTable() = default;
+    // Rows 0..rows-1, every cell empty.
+    explicit VerbTable(qint32 rows);
+
+    qsizetype size() const { return m_lineStart.empty() ? 0 : qsizetype(m_lineStart.size()) - 1; }
+    VerbRow row(qsizetype index) const;
+    // The row's line as stored, without its line end; and that line split at
+    // the stored "#" as row() splits the decoded one.
+    QByteArrayView storedLine(qsizetype index) const;
+    std::array<QByteArrayView, 3> storedFields(qsizetype index) const;
+
+private:
+    friend std::optional<LoadError> ReadData(qint32, const QString &, VerbTable &, const Yield &);
+    QByteArray m_stored;
+    // Row i runs from m_lineStart[i] up to m_lineStart[i + 1], line end included.
+    std::vector<quint32> m_lineStart;
+};
+
+// The search words in file order, kept as stored and decoded on demand.
+class WordList
+{
+public:
+    qsizetype size() const { return qsizetype(m_words.size()); }
+    QString word(qsizetype index) const;
+    QByteArrayView stored(qsizetype index) const
+    {
+        return QByteArrayView(m_stored).sliced(m_words[index].offset, m_words[index].length);
+    }
+
+private:
+    friend std::optional<LoadError> ReadData2(qint32, const QString &, WordList &, const Yield &);
+    struct Span {
+        quint32 offset = 0;
+        quint32 length = 0;
+    };
+    QByteArray m_stored;
+    std::vector<Span> m_words;
+};
+
 // Lines of the file: each ends at LF (CR LF or a lone LF); a last line without
 // a line end counts too. Yields once, after the count.
 std::optional<LoadError> LiczLinie(const QString &path, qint32 &count, const Yield &yield);
 
 // Fills table rows 0..n-1 from the first n lines of the verb file; the caller
 // has sized the table. Yields after every line.
+// Decodability is checked on every line read; the rows are decoded when used.
 std::optional<LoadError> ReadData(qint32 n, const QString &path, VerbTable &table,
                                   const Yield &yield);
 
 // Appends every input field of the search-word file, in file order, to words.
 // lineCount only reserves room: the reader goes on to the end of the file, so
 // a line that holds several fields pushes no word out. Yields after every word.
-std::optional<LoadError> ReadData2(qint32 lineCount, const QString &path, QStringList &words,
+std::optional<LoadError> ReadData2(qint32 lineCount, const QString &path, WordList &words,
                                    const Yield &yield);
 
 // The verb-line rule: field 1 up to the first "#", field 2 up to the next,

@@ -60,7 +60,7 @@ void checkReaders(const QByteArray &file)
     REQUIRE(error ? error->line == yields + 1 : yields == count);
     REQUIRE(!error || (!DeXKoduj(lines[yields], &fault) && error->column == fault.position));
 
-    QStringList words;
+    WordList words;
     const auto wordError = ReadData2(count, path, words, [] {});
     REQUIRE(!wordError || (wordError->line >= 1 && wordError->line <= count));
 }

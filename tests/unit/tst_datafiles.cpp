@@ -38,14 +38,18 @@ QString readAll(const QString &path, int reader)
     qint32 count = 0;
     QStringList read;
     auto error = LiczLinie(path, count, [] {});
+    WordList words;
+    VerbTable table;
     if (!error && reader == Words) {
-        error = ReadData2(count, path, read, [] {});
+        error = ReadData2(count, path, words, [] {});
     } else if (!error) {
-        VerbTable table(count + (reader == VerbsOneMore));
+        table = VerbTable(count + (reader == VerbsOneMore));
         error = ReadData(qint32(table.size()), path, table, [] {});
-        for (const VerbRow &row : table)
-            read << row[0] << row[1] << row[2];
     }
+    for (qsizetype i = 0; i < words.size(); ++i)
+        read << words.word(i);
+    for (qsizetype i = 0; i < table.size(); ++i)
+        read << table.row(i)[0] << table.row(i)[1] << table.row(i)[2];
     if (!error)
         return u"%1: "_s.arg(count) + read.join(u'|');
     const QString prefix = u"Nie można wczytać pliku „%1”"_s.arg(path);

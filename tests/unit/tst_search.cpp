@@ -1,8 +1,10 @@
 // SPDX-FileCopyrightText: 2026 The Strelkavo developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "table/search.h"
+#include "data/storedtext.h"
+#include "table/verbdata.h"
 
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace strelkavo;
@@ -19,6 +21,15 @@ const QStringList kRows{
 const QString kWords = u"Zug war sein rief lesen les kaufen kAnn ging gewesen gehen gegangen "
                        u"arbeiten ändern"_s;
 
+bool writeStored(const QString &path, const QStringList &entries, bool words)
+{
+    QByteArray bytes;
+    for (const QString &entry : entries)
+        bytes += (words ? encodeWord(entry) : encodeLine(entry)).value() + "\r\n";
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
 } // namespace
 
 class TestSearch : public QObject
@@ -31,7 +42,8 @@ private Q_SLOTS:
 };
 
 // The text as the window passes it on, already lowered; the words sorted in
-// the locale's order first. row -1: the selection stays as it is.
+// the locale's order first, the index built ahead or by the search itself.
+// row -1: the selection stays as it is.
 void TestSearch::find_data()
 {
     QTest::addColumn<QString>("locale");
@@ -39,9 +51,10 @@ void TestSearch::find_data()
     QTest::addColumn<QStringList>("rows");
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("row");
+    QTest::addColumn<bool>("prepared");
 
     const auto sample = [](const char *name, const QString &text, int row) {
-        QTest::newRow(name) << u"pl_PL"_s << kWords << kRows << text << row;
+        QTest::newRow(name) << u"pl_PL"_s << kWords << kRows << text << row << false;
     };
     sample("empty text: first word in collation order, ä among the a", u""_s, 2);
     sample("a is not ä", u"a"_s, 3);
@@ -54,16 +67,17 @@ void TestSearch::find_data()
     sample("field 2 of row 6 before field 1 of row 8", u"rie"_s, 6);
     sample("word without a row ends the search", u"le"_s, -1);
     sample("past the word without a row", u"lese"_s, 7);
+    QTest::newRow("index built ahead") << u"pl_PL"_s << kWords << kRows << u"rie"_s << 6 << true;
 
     const QStringList two{u"gehen#ging#gegangen"_s, u"x##y"_s};
-    QTest::newRow("no words") << u"pl_PL"_s << u""_s << two << u"ge"_s << -1;
-    QTest::newRow("no rows") << u"pl_PL"_s << u"gehen"_s << QStringList() << u""_s << -1;
-    QTest::newRow("empty word, empty text") << u"pl_PL"_s << u"| gehen"_s << two << u""_s << 1;
+    QTest::newRow("no words") << u"pl_PL"_s << u""_s << two << u"ge"_s << -1 << false;
+    QTest::newRow("no rows") << u"pl_PL"_s << u"gehen"_s << QStringList() << u""_s << -1 << false;
+    QTest::newRow("empty word, empty text") << u"pl_PL"_s << u"| gehen"_s << two << u""_s << 1 << false;
     // Where the locale gives no collation, the words sort as the data tool sorts them.
     const QStringList fa{u"fällen#fällte#gefällt"_s, u"fangen#fing#gefangen"_s};
     for (const char *locale : {"pl_PL.UTF-8", "de_DE.UTF-8", "C.UTF-8", "POSIX"})
         QTest::addRow("%s: f finds fällen before fangen", locale)
-            << QString::fromLatin1(locale) << u"fangen fällen"_s << fa << u"f"_s << 0;
+            << QString::fromLatin1(locale) << u"fangen fällen"_s << fa << u"f"_s << 0 << false;
 }
 
 void TestSearch::find()
@@ -73,14 +87,18 @@ void TestSearch::find()
     QFETCH(QStringList, rows);
     QFETCH(QString, text);
     QFETCH(int, row);
+    QFETCH(bool, prepared);
 
     // "|" stands for the empty word, which a file can hold.
     QStringList list = words.split(u' ', Qt::SkipEmptyParts).replaceInStrings(u"|"_s, u""_s);
-    sortWordList(list, wordListCollator(QLocale(locale)));
-    VerbTable table;
-    for (const QString &line : rows)
-        table.append(splitVerbLine(line));
-    QCOMPARE(SearchIndex(list, table).find(text).value_or(-1), qsizetype(row));
+    QTemporaryDir dir;
+    QVERIFY(writeStored(dir.filePath(kVerbFileName), rows, false));
+    QVERIFY(writeStored(dir.filePath(kWordFileName), list, true));
+    VerbData data{QLocale(locale)};
+    QVERIFY(!loadVerbData(dir.path(), data, [] {}));
+    if (prepared)
+        data.prepareSearch();
+    QCOMPARE(data.find(text).value_or(-1), qsizetype(row));
 }
 
 QTEST_GUILESS_MAIN(TestSearch)

@@ -1,8 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Strelkavo developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "data/datafiles.h"
-#include "table/search.h"
+#include "table/verbdata.h"
 
 #include <QSet>
 #include <QTest>
@@ -41,18 +40,15 @@ bool isWeak(const VerbRow &row, int field)
 class TestVerbs : public QObject
 {
     Q_OBJECT
-    VerbTable m_table;
-    QStringList m_words;
+    QList<VerbRow> m_table;
 
 private Q_SLOTS:
     void initTestCase()
     {
-        const QString bin = qEnvironmentVariable("STRELKAVO_BIN_DIR") + u'/';
-        qint32 rows = 0;
-        QVERIFY(!LiczLinie(bin + kVerbFileName, rows, [] {}));
-        m_table = VerbTable(rows);
-        QVERIFY(!ReadData(rows, bin + kVerbFileName, m_table, [] {}));
-        QVERIFY(!ReadData2(0, bin + kWordFileName, m_words, [] {}));
+        VerbData data;
+        QVERIFY(!loadVerbData(qEnvironmentVariable("STRELKAVO_BIN_DIR"), data, [] {}));
+        for (qsizetype i = 0; i < data.table().size(); ++i)
+            m_table.append(data.table().row(i));
     }
 
     // Single forms of at most 15 characters, no row twice. The infinitive rises
@@ -90,9 +86,8 @@ private Q_SLOTS:
     void typedFormsSelectTheirRows()
     {
         for (const QLocale locale : {QLocale::Polish, QLocale::German, QLocale::English}) {
-            QStringList words = m_words;
-            sortWordList(words, wordListCollator(locale));
-            const SearchIndex index(words, m_table);
+            VerbData index(locale);
+            QVERIFY(!loadVerbData(qEnvironmentVariable("STRELKAVO_BIN_DIR"), index, [] {}));
             for (const VerbRow &row : std::as_const(m_table))
                 for (const QString &form : row) {
                     const auto found = index.find(locale.toLower(form));

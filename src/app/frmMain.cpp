@@ -182,7 +182,7 @@ std::optional<LoadError> frmMain::Form_Load()
     m_list2Words->setSource(&m_data);
     DodajDane();
     // The index waits for the window to be up; a search before then builds it.
-    QTimer::singleShot(0, this, [this] { m_data.prepareSearch(); });
+    afterFirstRowsDrawn(List1, [this] { m_data.prepareSearch(); });
     return std::nullopt;
 }
 

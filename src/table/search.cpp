@@ -106,24 +106,23 @@ SearchIndex::SearchIndex(const WordList &words, const std::vector<quint32> &list
         return order < 0 || (order == 0 && a < b);
     });
 
-    // The row of each word: every field with its row, in the same order, and
-    // the two sorted sequences walked side by side. Among equal fields the
-    // lowest row comes first, which is the row the walk down the table finds.
-    std::vector<std::pair<std::string_view, qint32>> fields;
-    fields.reserve(size_t(table.size()) * 3);
-    for (qsizetype row = 0; row < table.size(); ++row)
-        for (const QByteArrayView field : table.storedFields(row))
-            fields.emplace_back(bytes(field), qint32(row));
-    std::sort(fields.begin(), fields.end());
-
+    // The row of each word: the table walked down, every field looked up
+    // among the sorted words, and a word given the first row that holds it,
+    // which is the row a walk down the table finds.
     m_rowOfWord.assign(size_t(count), -1);
-    auto field = fields.cbegin();
-    for (const quint32 word : m_byBytes) {
-        const std::string_view text = bytes(words.stored(word));
-        while (field != fields.cend() && field->first < text)
-            ++field;
-        if (field != fields.cend() && field->first == text)
-            m_rowOfWord[listPosition[word]] = field->second;
+    const auto before = [&](quint32 word, std::string_view field) {
+        return bytes(words.stored(word)) < field;
+    };
+    for (qsizetype row = 0; row < table.size(); ++row) {
+        for (const QByteArrayView stored : table.storedFields(row)) {
+            const std::string_view field = bytes(stored);
+            for (auto word = std::lower_bound(m_byBytes.begin(), m_byBytes.end(), field, before);
+                 word != m_byBytes.end() && bytes(words.stored(*word)) == field; ++word) {
+                qint32 &found = m_rowOfWord[listPosition[*word]];
+                if (found < 0)
+                    found = qint32(row);
+            }
+        }
     }
 
     m_minTree.assign(2 * size_t(count), 0);

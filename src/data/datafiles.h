@@ -62,6 +62,8 @@ public:
     // the stored "#" as row() splits the decoded one.
     QByteArrayView storedLine(qsizetype index) const;
     std::array<QByteArrayView, 3> storedFields(qsizetype index) const;
+    // The whole file as stored, into which the lines and fields above point.
+    QByteArrayView stored() const { return m_stored; }
 
 private:
     friend std::optional<LoadError> ReadData(qint32, const QString &, VerbTable &, const Yield &);

@@ -106,23 +106,39 @@ SearchIndex::SearchIndex(const WordList &words, const std::vector<quint32> &list
         return order < 0 || (order == 0 && a < b);
     });
 
-    // The row of each word: the table walked down, every field looked up
-    // among the sorted words, and a word given the first row that holds it,
-    // which is the row a walk down the table finds.
-    m_rowOfWord.assign(size_t(count), -1);
-    const auto before = [&](quint32 word, std::string_view field) {
-        return bytes(words.stored(word)) < field;
+    // The row of each word: every field with its row, in the same order, and
+    // the two sorted sequences walked side by side. Among equal fields the
+    // lowest row comes first, which is the row the walk down the table finds.
+    // A field is kept as three numbers rather than a view and a row, which
+    // halves what the sort holds for a moment.
+    struct Field {
+        quint32 offset;
+        quint32 length;
+        qint32 row;
     };
-    for (qsizetype row = 0; row < table.size(); ++row) {
-        for (const QByteArrayView stored : table.storedFields(row)) {
-            const std::string_view field = bytes(stored);
-            for (auto word = std::lower_bound(m_byBytes.begin(), m_byBytes.end(), field, before);
-                 word != m_byBytes.end() && bytes(words.stored(*word)) == field; ++word) {
-                qint32 &found = m_rowOfWord[listPosition[*word]];
-                if (found < 0)
-                    found = qint32(row);
-            }
-        }
+    const char *const base = table.stored().data();
+    const auto text = [base](const Field &field) {
+        return std::string_view(base + field.offset, field.length);
+    };
+    std::vector<Field> fields;
+    fields.reserve(size_t(table.size()) * 3);
+    for (qsizetype row = 0; row < table.size(); ++row)
+        for (const QByteArrayView field : table.storedFields(row))
+            fields.push_back({field.isEmpty() ? 0 : quint32(field.data() - base),
+                              quint32(field.size()), qint32(row)});
+    std::sort(fields.begin(), fields.end(), [&](const Field &a, const Field &b) {
+        const int order = text(a).compare(text(b));
+        return order < 0 || (order == 0 && a.row < b.row);
+    });
+
+    m_rowOfWord.assign(size_t(count), -1);
+    auto field = fields.cbegin();
+    for (const quint32 word : m_byBytes) {
+        const std::string_view stored = bytes(words.stored(word));
+        while (field != fields.cend() && text(*field) < stored)
+            ++field;
+        if (field != fields.cend() && text(*field) == stored)
+            m_rowOfWord[listPosition[word]] = field->row;
     }
 
     m_minTree.assign(2 * size_t(count), 0);

@@ -18,8 +18,9 @@ const QStringList kRows{
     u"arbeiten#arbeitete#gearbeitet"_s, u"kAnn#konnte#gekonnt"_s, u"kaufen#kaufte#gekauft"_s,
     u"rufen#rief#gerufen"_s, u"lesen#las#gelesen"_s, u"rief#riefen#gerieft"_s,
     u"Zug#zog#gezogen"_s};
-const QString kWords = u"Zug war sein rief lesen les kaufen kAnn ging gewesen gehen gegangen "
-                       u"arbeiten ändern"_s;
+const QStringList kWords{u"Zug"_s,     u"war"_s,     u"sein"_s,  u"rief"_s,     u"lesen"_s,
+                         u"les"_s,     u"kaufen"_s,  u"kAnn"_s,  u"ging"_s,     u"gewesen"_s,
+                         u"gehen"_s,   u"gegangen"_s, u"arbeiten"_s, u"ändern"_s};
 
 bool writeStored(const QString &path, const QStringList &entries, bool words)
 {
@@ -47,7 +48,7 @@ private Q_SLOTS:
 void TestSearch::find_data()
 {
     QTest::addColumn<QString>("locale");
-    QTest::addColumn<QString>("words");
+    QTest::addColumn<QStringList>("words");
     QTest::addColumn<QStringList>("rows");
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("row");
@@ -70,30 +71,39 @@ void TestSearch::find_data()
     QTest::newRow("index built ahead") << u"pl_PL"_s << kWords << kRows << u"rie"_s << 6 << true;
 
     const QStringList two{u"gehen#ging#gegangen"_s, u"x##y"_s};
-    QTest::newRow("no words") << u"pl_PL"_s << u""_s << two << u"ge"_s << -1 << false;
-    QTest::newRow("no rows") << u"pl_PL"_s << u"gehen"_s << QStringList() << u""_s << -1 << false;
-    QTest::newRow("empty word, empty text") << u"pl_PL"_s << u"| gehen"_s << two << u""_s << 1 << false;
+    const QStringList gehen{u"gehen"_s};
+    const QStringList emptyAndGehen{u""_s, u"gehen"_s};
+    QTest::newRow("no words") << u"pl_PL"_s << QStringList() << two << u"ge"_s << -1 << false;
+    QTest::newRow("no rows") << u"pl_PL"_s << gehen << QStringList() << u""_s << -1 << false;
+    QTest::newRow("empty word, empty text") << u"pl_PL"_s << emptyAndGehen << two << u""_s << 1
+                                            << false;
+    // A shown comma is always followed by a blank.
+    const QStringList seen{u"sehen#sah#gesehen, gesehn"_s};
+    const QStringList seenWord{u"gesehen, gesehn"_s};
+    QTest::newRow("comma typed last") << u"pl_PL"_s << seenWord << seen << u"gesehen,"_s << 0
+                                      << false;
+    QTest::newRow("comma without its blank") << u"pl_PL"_s << seenWord << seen << u"gesehen,g"_s
+                                             << -1 << false;
     // Where the locale gives no collation, the words sort as the data tool sorts them.
     const QStringList fa{u"fällen#fällte#gefällt"_s, u"fangen#fing#gefangen"_s};
+    const QStringList faWords{u"fangen"_s, u"fällen"_s};
     for (const char *locale : {"pl_PL.UTF-8", "de_DE.UTF-8", "C.UTF-8", "POSIX"})
         QTest::addRow("%s: f finds fällen before fangen", locale)
-            << QString::fromLatin1(locale) << u"fangen fällen"_s << fa << u"f"_s << 0 << false;
+            << QString::fromLatin1(locale) << faWords << fa << u"f"_s << 0 << false;
 }
 
 void TestSearch::find()
 {
     QFETCH(QString, locale);
-    QFETCH(QString, words);
+    QFETCH(QStringList, words);
     QFETCH(QStringList, rows);
     QFETCH(QString, text);
     QFETCH(int, row);
     QFETCH(bool, prepared);
 
-    // "|" stands for the empty word, which a file can hold.
-    QStringList list = words.split(u' ', Qt::SkipEmptyParts).replaceInStrings(u"|"_s, u""_s);
     QTemporaryDir dir;
     QVERIFY(writeStored(dir.filePath(kVerbFileName), rows, false));
-    QVERIFY(writeStored(dir.filePath(kWordFileName), list, true));
+    QVERIFY(writeStored(dir.filePath(kWordFileName), words, true));
     VerbData data{QLocale(locale)};
     QVERIFY(!loadVerbData(dir.path(), data, [] {}));
     if (prepared)

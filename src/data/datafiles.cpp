@@ -11,6 +11,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
 
 namespace strelkavo {
@@ -21,27 +22,40 @@ constexpr char kStoredQuote = 0x22;
 constexpr char kStoredBlank = 0x20;
 constexpr char kStoredHash = 0x1B;
 
-// The whole file in one read: the files are small and read front to back, and
-// the file is closed again before anything else is opened.
-std::optional<LoadError> readWholeFile(const QString &path, QByteArray &data)
+std::optional<LoadError> openForReading(QFile &file, QIODevice::OpenMode mode = {})
 {
+    const QString path = file.fileName();
     const QFileInfo info(path);
     if (!info.exists())
         return LoadError{path, 0, QStringLiteral("plik nie istnieje")};
     if (info.isDir())
         return LoadError{path, 0, QStringLiteral("w miejscu pliku jest katalog")};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!file.open(QIODevice::ReadOnly | mode)) {
         const bool denied = file.error() == QFileDevice::OpenError && !info.isReadable();
         return LoadError{path, 0,
                          denied ? QStringLiteral("brak uprawnień do odczytu pliku")
                                 : QStringLiteral("nie można otworzyć pliku (%1)")
                                       .arg(file.errorString())};
     }
+    return std::nullopt;
+}
+
+LoadError readFailed(const QFile &file)
+{
+    return LoadError{file.fileName(), 0,
+                     QStringLiteral("błąd odczytu pliku (%1)").arg(file.errorString())};
+}
+
+// The whole file in one read: the files are read front to back, and the file
+// is closed again before anything else is opened.
+std::optional<LoadError> readWholeFile(const QString &path, QByteArray &data)
+{
+    QFile file(path);
+    if (auto error = openForReading(file))
+        return error;
     data = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return LoadError{path, 0,
-                         QStringLiteral("błąd odczytu pliku (%1)").arg(file.errorString())};
+        return readFailed(file);
     // Rows and words are kept as 32-bit places in the file's bytes.
     if (data.size() > std::numeric_limits<quint32>::max())
         return LoadError{path, 0, QStringLiteral("plik jest większy niż 4 GiB")};
@@ -99,11 +113,28 @@ void forEachLine(QByteArrayView data,
 
 std::optional<LoadError> LiczLinie(const QString &path, qint32 &count, const Yield &yield)
 {
-    QByteArray data;
-    if (auto error = readWholeFile(path, data))
+    // Counted a piece at a time: the file is read again right after, and
+    // holding all of it twice would only cost memory.
+    QFile file(path);
+    if (auto error = openForReading(file, QIODevice::Unbuffered))
         return error;
-    qint64 lines = data.count('\n');
-    if (!data.isEmpty() && !data.endsWith('\n'))
+    std::vector<char> piece(1 << 16);
+    qint64 lines = 0;
+    char last = '\n';
+    for (;;) {
+        const qint64 got = file.read(piece.data(), qint64(piece.size()));
+        if (got < 0)
+            return readFailed(file);
+        if (got == 0)
+            break;
+        const char *end = piece.data() + got;
+        for (const char *at = piece.data();
+             (at = static_cast<const char *>(std::memchr(at, '\n', size_t(end - at))));
+             ++at)
+            ++lines;
+        last = end[-1];
+    }
+    if (last != '\n')
         ++lines;
     if (lines > std::numeric_limits<qint32>::max())
         return LoadError{path, 0, QStringLiteral("plik ma więcej wierszy, niż program obsługuje")};
@@ -257,21 +288,27 @@ std::optional<LoadError> ReadData2(qint32 lineCount, const QString &path, WordLi
     const size_t before = words.m_words.size();
     words.m_words.reserve(before + size_t(std::max(lineCount, 0)));
     std::optional<LoadError> error;
-    forEachLine(data, [&](QByteArrayView line, qint64 number) {
-        splitWordLine(line, [&](QByteArrayView field, qsizetype offset) {
-            if (error)
-                return;
-            if (firstUndecodable(field) >= 0) {
-                CodecFault fault;
-                DeXKoduj(field, &fault);
-                fault.position += offset;
-                error = undecodable(path, number, fault);
-                return;
-            }
-            const qsizetype at = base + (field.data() - data.constData());
-            words.m_words.push_back({quint32(at), quint32(field.size())});
-            yield();
-        });
+    qint64 number = 0;
+    // Made once: a lambda that takes this much along would be copied to the
+    // heap for every line.
+    const std::function<void(QByteArrayView, qsizetype)> onField = [&](QByteArrayView field,
+                                                                       qsizetype offset) {
+        if (error)
+            return;
+        if (firstUndecodable(field) >= 0) {
+            CodecFault fault;
+            DeXKoduj(field, &fault);
+            fault.position += offset;
+            error = undecodable(path, number, fault);
+            return;
+        }
+        const qsizetype at = base + (field.data() - data.constData());
+        words.m_words.push_back({quint32(at), quint32(field.size())});
+        yield();
+    };
+    forEachLine(data, [&](QByteArrayView line, qint64 lineNumber) {
+        number = lineNumber;
+        splitWordLine(line, onField);
         return !error;
     });
     if (error)

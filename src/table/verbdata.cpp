@@ -42,26 +42,26 @@ std::optional<LoadError> loadVerbData(const QString &directory, VerbData &data,
     const QDir dir(directory);
     const QString verbPath = dir.filePath(kVerbFileName);
     const QString wordPath = dir.filePath(kWordFileName);
-    // Nothing of a failed load stays behind, nor of an earlier one.
+    // Emptied first and filled aside: a search made in one of the yields finds
+    // nothing, rather than an index of half the data that would outlive the
+    // load; and nothing of a failed load stays behind.
+    VerbData loaded(data.m_locale);
     data = VerbData(data.m_locale);
-    const auto failed = [&data](LoadError error) {
-        data = VerbData(data.m_locale);
-        return error;
-    };
 
     qint32 rows = 0;
     if (auto error = LiczLinie(verbPath, rows, yield))
-        return failed(*error);
+        return error;
     // Sized once, exactly, before it is read.
-    data.m_table = VerbTable(rows);
-    if (auto error = ReadData(rows, verbPath, data.m_table, yield))
-        return failed(*error);
+    loaded.m_table = VerbTable(rows);
+    if (auto error = ReadData(rows, verbPath, loaded.m_table, yield))
+        return error;
 
     qint32 wordLines = 0;
     if (auto error = LiczLinie(wordPath, wordLines, yield))
-        return failed(*error);
-    if (auto error = ReadData2(wordLines, wordPath, data.m_words, yield))
-        return failed(*error);
+        return error;
+    if (auto error = ReadData2(wordLines, wordPath, loaded.m_words, yield))
+        return error;
+    data = std::move(loaded);
     return std::nullopt;
 }
 

@@ -17,9 +17,6 @@
 namespace strelkavo {
 namespace {
 
-constexpr char kStoredComma = 0x2C;
-constexpr char kStoredQuote = 0x22;
-constexpr char kStoredBlank = 0x20;
 constexpr char kStoredHash = 0x1B;
 
 std::optional<LoadError> openForReading(QFile &file, QIODevice::OpenMode mode = {})
@@ -91,24 +88,6 @@ QString LoadError::message() const
         return QStringLiteral("Nie można wczytać pliku „%1”, wiersz %2: %3.")
             .arg(file, QString::number(line), what);
     return QStringLiteral("Nie można wczytać pliku „%1”: %2.").arg(file, what);
-}
-
-void forEachLine(QByteArrayView data,
-                 const std::function<bool(QByteArrayView line, qint64 number)> &onLine)
-{
-    qint64 number = 0;
-    qsizetype start = 0;
-    while (start < data.size()) {
-        qsizetype end = data.indexOf('\n', start);
-        const qsizetype next = end < 0 ? data.size() : end + 1;
-        if (end < 0)
-            end = data.size();
-        else if (end > start && data[end - 1] == '\r')
-            --end;
-        if (!onLine(data.sliced(start, end - start), ++number))
-            return;
-        start = next;
-    }
 }
 
 std::optional<LoadError> LiczLinie(const QString &path, qint32 &count, const Yield &yield)
@@ -252,30 +231,6 @@ std::optional<LoadError> ReadData(qint32 n, const QString &path, VerbTable &tabl
     return error;
 }
 
-void splitWordLine(QByteArrayView line,
-                   const std::function<void(QByteArrayView field, qsizetype offset)> &onField)
-{
-    qsizetype pos = 0;
-    for (;;) {
-        while (pos < line.size() && line[pos] == kStoredBlank)
-            ++pos;
-        qsizetype comma;
-        if (pos < line.size() && line[pos] == kStoredQuote) {
-            const qsizetype close = line.indexOf(kStoredQuote, pos + 1);
-            const qsizetype end = close < 0 ? line.size() : close;
-            onField(line.sliced(pos + 1, end - pos - 1), pos + 1);
-            comma = close < 0 ? -1 : line.indexOf(kStoredComma, close + 1);
-        } else {
-            comma = line.indexOf(kStoredComma, pos);
-            const qsizetype end = comma < 0 ? line.size() : comma;
-            onField(line.sliced(pos, end - pos), pos);
-        }
-        if (comma < 0)
-            return;
-        pos = comma + 1;
-    }
-}
-
 std::optional<LoadError> ReadData2(qint32 lineCount, const QString &path, WordList &words,
                                    const Yield &yield)
 {
@@ -289,10 +244,7 @@ std::optional<LoadError> ReadData2(qint32 lineCount, const QString &path, WordLi
     words.m_words.reserve(before + size_t(std::max(lineCount, 0)));
     std::optional<LoadError> error;
     qint64 number = 0;
-    // Made once: a lambda that takes this much along would be copied to the
-    // heap for every line.
-    const std::function<void(QByteArrayView, qsizetype)> onField = [&](QByteArrayView field,
-                                                                       qsizetype offset) {
+    const auto onField = [&](QByteArrayView field, qsizetype offset) {
         if (error)
             return;
         if (firstUndecodable(field) >= 0) {

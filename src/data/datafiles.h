@@ -117,13 +117,52 @@ VerbRow splitVerbLine(QStringView line);
 // leading stored blanks are skipped, and a field opened by a stored quote runs
 // to the next quote (or the end of the line), whatever follows it up to the
 // next comma being dropped. An empty line is one empty field. Each field is
-// reported with its 0-based offset in the line.
-void splitWordLine(QByteArrayView line,
-                   const std::function<void(QByteArrayView field, qsizetype offset)> &onField);
+// reported with its 0-based offset in the line: onField(field, offset).
+template<typename OnField>
+void splitWordLine(QByteArrayView line, OnField &&onField)
+{
+    constexpr char kStoredComma = 0x2C;
+    constexpr char kStoredQuote = 0x22;
+    constexpr char kStoredBlank = 0x20;
+    qsizetype pos = 0;
+    for (;;) {
+        while (pos < line.size() && line[pos] == kStoredBlank)
+            ++pos;
+        qsizetype comma;
+        if (pos < line.size() && line[pos] == kStoredQuote) {
+            const qsizetype close = line.indexOf(kStoredQuote, pos + 1);
+            const qsizetype end = close < 0 ? line.size() : close;
+            onField(line.sliced(pos + 1, end - pos - 1), pos + 1);
+            comma = close < 0 ? -1 : line.indexOf(kStoredComma, close + 1);
+        } else {
+            comma = line.indexOf(kStoredComma, pos);
+            const qsizetype end = comma < 0 ? line.size() : comma;
+            onField(line.sliced(pos, end - pos), pos);
+        }
+        if (comma < 0)
+            return;
+        pos = comma + 1;
+    }
+}
 
-// Calls onLine for every line of data (without its line end), numbered from 1.
-// Stops early when onLine returns false.
-void forEachLine(QByteArrayView data,
-                 const std::function<bool(QByteArrayView line, qint64 number)> &onLine);
+// Calls onLine(line, number) for every line of data (without its line end),
+// numbered from 1. Stops early when onLine returns false.
+template<typename OnLine>
+void forEachLine(QByteArrayView data, OnLine &&onLine)
+{
+    qint64 number = 0;
+    qsizetype start = 0;
+    while (start < data.size()) {
+        qsizetype end = data.indexOf('\n', start);
+        const qsizetype next = end < 0 ? data.size() : end + 1;
+        if (end < 0)
+            end = data.size();
+        else if (end > start && data[end - 1] == '\r')
+            --end;
+        if (!onLine(data.sliced(start, end - start), ++number))
+            return;
+        start = next;
+    }
+}
 
 } // namespace strelkavo

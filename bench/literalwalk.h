@@ -17,8 +17,8 @@
 
 namespace strelkavo {
 
-inline std::optional<qsizetype> literalWalk(const QStringList &words, const VerbTable &table,
-                                            QStringView text)
+inline std::optional<qsizetype> literalWalk(const QStringList &words,
+                                            const QList<VerbRow> &table, QStringView text)
 {
     for (const QString &word : words) {
         if (QStringView(word).left(text.size()) != text)

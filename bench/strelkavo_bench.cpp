@@ -2,8 +2,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 // Micro-benchmarks of everything the program does with its data: decoding,
-// reading both files, the display rows, the sort of the hidden word list, the
-// search index and the search on every keystroke. Each runs on the bundled
+// reading both files, the whole load as the window runs it, a screenful of
+// display rows, the order of the hidden word list, the search index and the
+// search on every keystroke. Each runs on the bundled
 // verb list and on generated lists of 200, 10,000 and 100,000 rows (the last
 // with 300,000 search words), made by strelkavo-data on first use.
 //
@@ -11,28 +12,26 @@
 //
 // The readers yield to the event loop after every line; they are measured
 // with a yield that does nothing, with QCoreApplication::processEvents(), so
-// that the share of the yields shows, and with processEvents() at most every
-// 4 ms, as the window yields. --gui runs them under a
+// that the share of the yields shows, and with the program's own yield, which
+// hands over at most every 4 ms. --gui runs them under a
 // QGuiApplication (on $QT_QPA_PLATFORM) instead of a QCoreApplication, whose
 // event dispatcher is the one the program really has.
 
 #include "data/codec.h"
 #include "data/datafiles.h"
-#include "table/rows.h"
 #include "literalwalk.h"
-#include "table/search.h"
+#include "table/listmodels.h"
+#include "table/verbdata.h"
 
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLocale>
 #include <QProcess>
 #include <QRandomGenerator>
-#include <QStringListModel>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -101,15 +100,7 @@ QString generatedData(const QString &rows)
 
 const Yield kNoYield = [] {};
 const Yield kPumpEvents = [] { QCoreApplication::processEvents(); };
-// As the window reads: a yield after every line, but a pass of the event
-// loop only when 4 ms have gone by since the last one.
-const Yield kPumpEventsEvery4ms = [] {
-    static QElapsedTimer sinceLastPass;
-    if (sinceLastPass.isValid() && sinceLastPass.nsecsElapsed() < 4'000'000)
-        return;
-    QCoreApplication::processEvents();
-    sinceLastPass.start();
-};
+const Yield kProgramYield = eventLoopYield();
 
 // What a user types, one entry per keystroke: every word picked is typed
 // letter by letter up to the box's 10 characters (sometimes with a capital
@@ -139,76 +130,73 @@ QStringList keystrokes(const QStringList &words, const std::function<bool(QStrin
 }
 
 struct Dataset {
-    QString verbPath;
-    QString wordPath;
-    QList<QByteArray> storedVerbLines;
-    VerbTable table;
-    QStringList wordsInFileOrder;
-    QStringList wordsShuffled;
+    QString dir;
+    QString shuffledDir; // the same files, the words in no order
+    std::unique_ptr<VerbData> data;
+    std::unique_ptr<VerbData> shuffled;
+    QList<VerbRow> rows;
     QStringList wordsInListOrder;
-    SearchIndex index;
     QStringList typed;
     qsizetype misses = 0;
 };
 
-QCollator benchCollator()
+QLocale benchLocale()
 {
-    // The program sorts with the system's collation; its users are Polish.
-    return wordListCollator(QLocale(QLocale::Polish, QLocale::Poland));
+    // The program orders its words by the system's collation; its users are Polish.
+    return QLocale(QLocale::Polish, QLocale::Poland);
+}
+
+void copyShuffled(const QString &from, const QString &to)
+{
+    QFile verbs(QDir(from).filePath(kVerbFileName));
+    QFile words(QDir(from).filePath(kWordFileName));
+    if (!QDir().mkpath(to) || !verbs.copy(QDir(to).filePath(kVerbFileName))
+        || !words.open(QIODevice::ReadOnly))
+        die(QStringLiteral("cannot copy %1 to %2").arg(from, to));
+    QList<QByteArray> lines = words.readAll().split('\n');
+    lines.removeAll(QByteArray());
+    std::shuffle(lines.begin(), lines.end(), QRandomGenerator(kSeed));
+    QFile out(QDir(to).filePath(kWordFileName));
+    if (!out.open(QIODevice::WriteOnly) || out.write(lines.join('\n') + '\n') < 0)
+        die(out.errorString());
+}
+
+std::unique_ptr<VerbData> loaded(const QString &dir)
+{
+    auto data = std::make_unique<VerbData>(benchLocale());
+    if (const auto error = loadVerbData(dir, *data, kNoYield))
+        die(error->message());
+    data->prepareSearch();
+    return data;
 }
 
 const Dataset &dataset(const QString &name)
 {
-    static std::map<QString, std::unique_ptr<Dataset>> loaded;
-    auto &slot = loaded[name];
+    static std::map<QString, std::unique_ptr<Dataset>> loadedSets;
+    auto &slot = loadedSets[name];
     if (slot)
         return *slot;
 
-    const QString dir = name == QLatin1String("bundled")
+    auto set = std::make_unique<Dataset>();
+    set->dir = name == QLatin1String("bundled")
         ? setting("STRELKAVO_BUNDLED_DIR", STRELKAVO_BUNDLED_DIR)
         : generatedData(name);
-    auto data = std::make_unique<Dataset>();
-    data->verbPath = QDir(dir).filePath(kVerbFileName);
-    data->wordPath = QDir(dir).filePath(kWordFileName);
-
-    qint32 rows = 0;
-    qint32 wordLines = 0;
-    std::optional<LoadError> error = LiczLinie(data->verbPath, rows, kNoYield);
-    if (!error) {
-        data->table = VerbTable(rows);
-        error = ReadData(rows, data->verbPath, data->table, kNoYield);
-    }
-    if (!error)
-        error = LiczLinie(data->wordPath, wordLines, kNoYield);
-    if (!error)
-        error = ReadData2(wordLines, data->wordPath, data->wordsInFileOrder, kNoYield);
-    if (error)
-        die(error->message());
-
-    QFile verbs(data->verbPath);
-    if (!verbs.open(QIODevice::ReadOnly))
-        die(verbs.errorString());
-    forEachLine(verbs.readAll(), [&](QByteArrayView line, qint64) {
-        data->storedVerbLines.append(line.toByteArray());
-        return true;
-    });
-
-    // The data tool writes the words in list order already; files from
-    // elsewhere need the whole sort.
-    data->wordsShuffled = data->wordsInFileOrder;
-    std::shuffle(data->wordsShuffled.begin(), data->wordsShuffled.end(),
-                 QRandomGenerator(kSeed));
-    data->wordsInListOrder = data->wordsInFileOrder;
-    sortWordList(data->wordsInListOrder, benchCollator());
-    data->index = SearchIndex(data->wordsInListOrder, data->table);
+    set->shuffledDir = scratch().filePath(name + QStringLiteral("-shuffled"));
+    copyShuffled(set->dir, set->shuffledDir);
+    set->data = loaded(set->dir);
+    set->shuffled = loaded(set->shuffledDir);
+    for (qsizetype i = 0; i < set->data->table().size(); ++i)
+        set->rows.append(set->data->table().row(i));
+    for (qsizetype i = 0; i < set->data->words().size(); ++i)
+        set->wordsInListOrder.append(set->data->listWord(i));
 
     const auto hits = [&](QStringView text) {
-        return literalWalk(data->wordsInListOrder, data->table, text).has_value();
+        return literalWalk(set->wordsInListOrder, set->rows, text).has_value();
     };
-    data->typed = keystrokes(data->wordsInFileOrder, hits);
-    for (const QString &typed : std::as_const(data->typed))
-        data->misses += !data->index.find(QLocale::system().toLower(typed));
-    slot = std::move(data);
+    set->typed = keystrokes(set->wordsInListOrder, hits);
+    for (const QString &typed : std::as_const(set->typed))
+        set->misses += !set->data->find(QLocale::system().toLower(typed));
+    slot = std::move(set);
     return *slot;
 }
 
@@ -216,101 +204,100 @@ const Dataset &dataset(const QString &name)
 
 void decode(benchmark::State &state, const QString &set)
 {
-    const Dataset &data = dataset(set);
+    const VerbTable &table = dataset(set).data->table();
     qint64 bytes = 0;
-    for (const QByteArray &line : data.storedVerbLines)
-        bytes += line.size();
+    for (qsizetype i = 0; i < table.size(); ++i)
+        bytes += table.storedLine(i).size();
     for (auto _ : state) {
-        for (const QByteArray &line : data.storedVerbLines) {
-            auto shown = DeXKoduj(line);
+        for (qsizetype i = 0; i < table.size(); ++i) {
+            auto shown = DeXKoduj(table.storedLine(i));
             benchmark::DoNotOptimize(shown);
         }
     }
-    state.SetItemsProcessed(state.iterations() * data.storedVerbLines.size());
+    state.SetItemsProcessed(state.iterations() * table.size());
     state.SetBytesProcessed(state.iterations() * bytes);
 }
 
 void readVerbs(benchmark::State &state, const QString &set, const Yield *yield)
 {
-    const Dataset &data = dataset(set);
+    const QString path = QDir(dataset(set).dir).filePath(kVerbFileName);
     for (auto _ : state) {
         qint32 rows = 0;
-        auto error = LiczLinie(data.verbPath, rows, *yield);
+        auto error = LiczLinie(path, rows, *yield);
         VerbTable table(rows);
         if (!error)
-            error = ReadData(rows, data.verbPath, table, *yield);
+            error = ReadData(rows, path, table, *yield);
         if (error) {
             state.SkipWithError(qUtf8Printable(error->message()));
             break;
         }
-        benchmark::DoNotOptimize(table.data());
+        benchmark::DoNotOptimize(table);
     }
-    state.SetItemsProcessed(state.iterations() * data.table.size());
+    state.SetItemsProcessed(state.iterations() * dataset(set).rows.size());
 }
 
 void readWords(benchmark::State &state, const QString &set, const Yield *yield)
 {
-    const Dataset &data = dataset(set);
+    const QString path = QDir(dataset(set).dir).filePath(kWordFileName);
     for (auto _ : state) {
         qint32 lines = 0;
-        QStringList words;
-        auto error = LiczLinie(data.wordPath, lines, *yield);
+        WordList words;
+        auto error = LiczLinie(path, lines, *yield);
         if (!error)
-            error = ReadData2(lines, data.wordPath, words, *yield);
+            error = ReadData2(lines, path, words, *yield);
         if (error) {
             state.SkipWithError(qUtf8Printable(error->message()));
             break;
         }
-        benchmark::DoNotOptimize(words.data());
+        benchmark::DoNotOptimize(words);
     }
-    state.SetItemsProcessed(state.iterations() * data.wordsInFileOrder.size());
+    state.SetItemsProcessed(state.iterations() * dataset(set).wordsInListOrder.size());
 }
 
-// The rows as the window fills its list with them, model included.
+// The rows that the list first shows, as its model makes them: 17 are in sight.
 void displayRows(benchmark::State &state, const QString &set)
 {
-    const Dataset &data = dataset(set);
-    QStringListModel model;
+    VerbListModel model(VerbListModel::Shows::DisplayRows);
+    model.setSource(dataset(set).data.get());
+    const int inSight = std::min(17, model.rowCount());
     for (auto _ : state) {
-        QStringList rows;
-        rows.reserve(data.table.size());
-        for (const VerbRow &row : data.table)
-            rows.append(displayRow(row));
-        model.setStringList(rows);
+        for (int row = 0; row < inSight; ++row) {
+            QVariant text = model.index(row).data();
+            benchmark::DoNotOptimize(text);
+        }
     }
-    state.SetItemsProcessed(state.iterations() * data.table.size());
+    state.SetItemsProcessed(state.iterations() * inSight);
 }
 
-void sortWords(benchmark::State &state, const QStringList &unsorted)
+void sortWords(benchmark::State &state, const VerbData &data)
 {
     for (auto _ : state) {
-        QStringList words = unsorted;
-        words.detach();
-        sortWordList(words, benchCollator());
-        benchmark::DoNotOptimize(words.data());
+        auto order = wordListOrder(data.words(), wordListCollator(benchLocale()));
+        benchmark::DoNotOptimize(order.data());
     }
-    state.SetItemsProcessed(state.iterations() * unsorted.size());
+    state.SetItemsProcessed(state.iterations() * data.words().size());
 }
 
-// The words in the order of the file, as the window gets them.
+// The words in the order of the file, as the data tool writes them.
 void sortWordsAsRead(benchmark::State &state, const QString &set)
 {
-    sortWords(state, dataset(set).wordsInFileOrder);
+    sortWords(state, *dataset(set).data);
 }
 
 void sortWordsShuffled(benchmark::State &state, const QString &set)
 {
-    sortWords(state, dataset(set).wordsShuffled);
+    sortWords(state, *dataset(set).shuffled);
 }
 
 void buildIndex(benchmark::State &state, const QString &set)
 {
-    const Dataset &data = dataset(set);
+    const VerbData &data = *dataset(set).data;
+    const auto order = wordListOrder(data.words(), wordListCollator(benchLocale()));
     for (auto _ : state) {
-        SearchIndex index(data.wordsInListOrder, data.table);
-        benchmark::DoNotOptimize(index.isEmpty());
+        SearchIndex index(data.words(), order, data.table());
+        benchmark::DoNotOptimize(index);
     }
-    state.SetItemsProcessed(state.iterations() * data.wordsInListOrder.size());
+    state.SetItemsProcessed(state.iterations() * data.words().size());
 }
 
 // One keystroke: the box's text lowered as the program lowers it, then the
@@ -326,7 +313,7 @@ void search(benchmark::State &state, const QString &set)
     qsizetype next = 0;
     for (auto _ : state) {
         const QString lowered = QLocale::system().toLower(data.typed[next]);
-        auto row = data.index.find(lowered);
+        auto row = data.data->find(lowered);
         benchmark::DoNotOptimize(row);
         if (++next == data.typed.size())
             next = 0;
@@ -338,7 +325,7 @@ void search(benchmark::State &state, const QString &set)
     for (int pass = 0; pass < 5; ++pass) {
         for (qsizetype i = 0; i < data.typed.size(); ++i) {
             const auto start = Clock::now();
-            auto row = data.index.find(QLocale::system().toLower(data.typed[i]));
+            auto row = data.data->find(QLocale::system().toLower(data.typed[i]));
             benchmark::DoNotOptimize(row);
             passes[i].push_back(std::chrono::duration<double, std::micro>(Clock::now() - start)
                                     .count());
@@ -364,7 +351,7 @@ void searchPlainWalk(benchmark::State &state, const QString &set)
     qsizetype next = 0;
     for (auto _ : state) {
         const QString lowered = QLocale::system().toLower(data.typed[next]);
-        auto row = literalWalk(data.wordsInListOrder, data.table, lowered);
+        auto row = literalWalk(data.wordsInListOrder, data.rows, lowered);
         benchmark::DoNotOptimize(row);
         if (++next == data.typed.size())
             next = 0;
@@ -372,42 +359,33 @@ void searchPlainWalk(benchmark::State &state, const QString &set)
     state.SetItemsProcessed(state.iterations());
 }
 
-// Everything the window does with its data before it is first shown, in the
-// same order and with the same yields (see kPumpEventsEvery4ms).
-void load(benchmark::State &state, const QString &set)
+// The window's load, the program's own entry point with its own yield: all
+// that is done with the data before the window is first shown; then all of
+// it, the word list's order and the search index included.
+void load(benchmark::State &state, const QString &set, bool prepared)
 {
-    const Dataset &data = dataset(set);
-    QStringListModel list1;
-    QStringListModel list2;
+    const QString dir = dataset(set).dir;
     for (auto _ : state) {
-        qint32 rows = 0;
-        qint32 wordLines = 0;
-        VerbTable table;
-        QStringList words;
-        auto error = LiczLinie(data.verbPath, rows, kPumpEventsEvery4ms);
-        if (!error) {
-            table = VerbTable(rows);
-            error = ReadData(rows, data.verbPath, table, kPumpEventsEvery4ms);
-        }
-        if (!error)
-            error = LiczLinie(data.wordPath, wordLines, kPumpEventsEvery4ms);
-        if (!error)
-            error = ReadData2(wordLines, data.wordPath, words, kPumpEventsEvery4ms);
-        if (error) {
+        VerbData data(benchLocale());
+        if (const auto error = loadVerbData(dir, data, kProgramYield)) {
             state.SkipWithError(qUtf8Printable(error->message()));
             break;
         }
-        sortWordList(words, wordListCollator(QLocale::system()));
-        list2.setStringList(words);
-        SearchIndex index(words, table);
-        QStringList display;
-        display.reserve(rows);
-        for (const VerbRow &row : std::as_const(table))
-            display.append(displayRow(row));
-        list1.setStringList(display);
-        benchmark::DoNotOptimize(index.isEmpty());
+        if (prepared)
+            data.prepareSearch();
+        benchmark::DoNotOptimize(data);
     }
-    state.SetItemsProcessed(state.iterations() * data.table.size());
+    state.SetItemsProcessed(state.iterations() * dataset(set).rows.size());
+}
+
+void loadBeforeShow(benchmark::State &state, const QString &set)
+{
+    load(state, set, false);
+}
+
+void loadAll(benchmark::State &state, const QString &set)
+{
+    load(state, set, true);
 }
 
 void registerAll()
@@ -421,7 +399,8 @@ void registerAll()
         {"BuildIndex", buildIndex},
         {"Search", search},
         {"SearchPlainWalk", searchPlainWalk},
-        {"Load", load},
+        {"Load", loadBeforeShow},
+        {"LoadAndIndex", loadAll},
     };
     using ReadFn = void (*)(benchmark::State &, const QString &, const Yield *);
     const std::pair<const char *, ReadFn> reads[] = {{"ReadVerbs", readVerbs},
@@ -441,7 +420,7 @@ void registerAll()
                 ->Unit(benchmark::kMicrosecond);
             benchmark::RegisterBenchmark(
                 (std::string(name) + '/' + set + "/processEventsEvery4ms").c_str(), fn,
-                QString::fromLatin1(set), &kPumpEventsEvery4ms)
+                QString::fromLatin1(set), &kProgramYield)
                 ->Unit(benchmark::kMicrosecond);
         }
 }

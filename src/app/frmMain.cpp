@@ -16,8 +16,6 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
-#include <QDir>
-#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -26,7 +24,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScreen>
-#include <QStringListModel>
 #include <QTimer>
 #include <QUrl>
 #include <QWindow>
@@ -47,19 +44,6 @@ constexpr std::chrono::milliseconds kFramePatience{1000};
 void yieldToEventLoop()
 {
     QCoreApplication::processEvents();
-}
-
-// The readers yield after every line. A pass of the event loop costs more
-// than reading a line, so most of those yields only hand over when a few
-// milliseconds have gone by since the last one: events still wait no longer
-// than that, and a long file is not read at the event loop's pace.
-void yieldWhileReading()
-{
-    static QElapsedTimer sinceLastPass;
-    if (sinceLastPass.isValid() && sinceLastPass.nsecsElapsed() < 4'000'000)
-        return;
-    QCoreApplication::processEvents();
-    sinceLastPass.start();
 }
 
 // Client-area pixels at 96 DPI; the toolkit scales them on denser screens.
@@ -111,13 +95,13 @@ void frmMain::buildControls()
     List1->setAccessibleName(QStringLiteral("Lista czasowników"));
     List1->setAccessibleDescription(QStringLiteral(
         "Czasowniki niemieckie w trzech formach: bezokolicznik, czas przeszły, imiesłów"));
-    m_list1Rows = new QStringListModel(this);
+    m_list1Rows = new VerbListModel(VerbListModel::Shows::DisplayRows, this);
     List1->setModel(m_list1Rows);
 
     List2 = new QListView(this);
     List2->setObjectName(QStringLiteral("List2"));
     List2->setGeometry(232, 0, 113, 121);
-    m_list2Words = new QStringListModel(this);
+    m_list2Words = new VerbListModel(VerbListModel::Shows::ListWords, this);
     List2->setModel(m_list2Words);
     List2->hide();
 
@@ -189,58 +173,34 @@ void frmMain::buildControls()
 
 std::optional<LoadError> frmMain::Form_Load()
 {
-    const QDir dir(m_dataDirectory);
-    const QString verbPath = dir.filePath(kVerbFileName);
-    const QString wordPath = dir.filePath(kWordFileName);
-
+    m_list1Rows->setSource(nullptr);
+    m_list2Words->setSource(nullptr);
     // A failure leaves nothing behind: the window must not show half a list.
-    const auto failed = [this](LoadError error) {
+    if (auto error = loadVerbData(m_dataDirectory, m_data, eventLoopYield())) {
         Form_Unload();
         return error;
-    };
-
-    qint32 rows = 0;
-    if (auto error = LiczLinie(verbPath, rows, yieldWhileReading))
-        return failed(*error);
-    m_rowCount = rows;
-    m_list1Rows->setStringList({});
-    m_list2Words->setStringList({});
-    m_table = VerbTable(m_rowCount);
-    if (auto error = ReadData(m_rowCount, verbPath, m_table, yieldWhileReading))
-        return failed(*error);
-
-    qint32 wordLines = 0;
-    QStringList words;
-    if (auto error = LiczLinie(wordPath, wordLines, yieldWhileReading))
-        return failed(*error);
-    if (auto error = ReadData2(wordLines, wordPath, words, yieldWhileReading))
-        return failed(*error);
-    // The hidden list keeps its words sorted; sorting once at the end leaves
-    // the same order as keeping it sorted word by word.
-    sortWordList(words, wordListCollator(QLocale::system()));
-    m_list2Words->setStringList(words);
-    m_index = SearchIndex(words, m_table);
-
+    }
+    m_rowCount = qint32(m_data.table().size());
+    m_list2Words->setSource(&m_data);
     DodajDane();
-
+    // The index waits for the window to be up; a search before then builds it.
+    afterFirstRowsDrawn(List1, [this] { m_data.prepareSearch(); });
     return std::nullopt;
 }
 
 void frmMain::DodajDane()
 {
-    QStringList rows;
-    rows.reserve(m_rowCount);
-    for (qint32 i = 0; i < m_rowCount; ++i)
-        rows.append(displayRow(m_table[i]));
-    m_list1Rows->setStringList(rows);
+    // Rows are made as the list shows them, all of one height, so the list
+    // asks for those in sight only.
+    m_list1Rows->setSource(&m_data);
 }
 
 void frmMain::Form_Unload()
 {
-    m_list1Rows->setStringList({});
-    m_list2Words->setStringList({});
-    m_table = VerbTable();
-    m_index = SearchIndex();
+    m_list1Rows->setSource(nullptr);
+    m_list2Words->setSource(nullptr);
+    m_data = VerbData();
+    m_rowCount = 0;
 }
 
 void frmMain::closeEvent(QCloseEvent *event)
@@ -268,7 +228,7 @@ void frmMain::XSel()
         --m_searchDepth;
     }
     const QString text = QLocale::system().toLower(Szukaj->text());
-    const auto row = m_index.find(text);
+    const auto row = m_data.find(text);
     if (!row || *row >= m_list1Rows->rowCount())
         return;
     const QModelIndex index = m_list1Rows->index(int(*row));

@@ -5,11 +5,12 @@
 
 // frmMain is the program's one window and the owner of every piece of its state.
 //
-// Form_Load reads the two data files through the data layer (data/) into the
-// verb table and the hidden, sorted word list List2, builds the search index
-// (table/search) and fills List1 with display rows (table/rows). Each change of
-// the search box Szukaj runs XSel, which yields once and then asks the index
-// for the row to select. The letter buttons Command3 append their caption
+// Form_Load has the two data files read and checked (table/verbdata, over the
+// readers of data/) and shows them: List1 shows display rows (table/rows) and
+// the hidden List2 the sorted search words, both through models over the same
+// data (table/listmodels). Once the window is up, the search index is built
+// (table/search). Each change of the search box Szukaj runs XSel, which yields
+// once and then asks the index for the row to select. The letter buttons Command3 append their caption
 // through table/letters, which changes Szukaj and so searches again. "zwiń"
 // hands the window over to the notification-area icon (tray/TrayIcon); its
 // mouse events come back to pichook_MouseMove, whose decoder runs showMW_Click
@@ -18,7 +19,8 @@
 
 #include "data/datafiles.h"
 #include "homepage.h"
-#include "table/search.h"
+#include "table/listmodels.h"
+#include "table/verbdata.h"
 #include "tray/traydecoder.h"
 
 #include <QMargins>
@@ -34,7 +36,6 @@ class QLineEdit;
 class QListView;
 class QMenu;
 class QPushButton;
-class QStringListModel;
 
 namespace strelkavo {
 
@@ -82,15 +83,14 @@ private:
 
     QString m_dataDirectory;
 
-    VerbTable m_table;
+    VerbData m_data;
     qint32 m_rowCount = 0;
-    SearchIndex m_index;
     int m_searchDepth = 0;
 
     QListView *List1 = nullptr;
-    QStringListModel *m_list1Rows = nullptr;
+    VerbListModel *m_list1Rows = nullptr;
     QListView *List2 = nullptr;
-    QStringListModel *m_list2Words = nullptr;
+    VerbListModel *m_list2Words = nullptr;
     QLineEdit *Szukaj = nullptr;
     QLabel *Label1 = nullptr;
     QPushButton *Command1 = nullptr;

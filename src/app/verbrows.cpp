@@ -3,8 +3,10 @@
 
 #include "verbrows.h"
 
+#include <QEvent>
 #include <QListView>
 #include <QStyledItemDelegate>
+#include <QTimer>
 
 namespace strelkavo {
 namespace {
@@ -32,7 +34,38 @@ protected:
     }
 };
 
+class FirstPaintWatch : public QObject
+{
+public:
+    FirstPaintWatch(QWidget *watched, std::function<void()> work)
+        : QObject(watched)
+        , m_work(std::move(work))
+    {
+        watched->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            // Queued: the painted picture goes to the screen first.
+            QTimer::singleShot(0, parent(), std::move(m_work));
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_work;
+};
+
 } // namespace
+
+void afterFirstRowsDrawn(QListView *list, std::function<void()> work)
+{
+    new FirstPaintWatch(list->viewport(), std::move(work));
+}
 
 void setUpVerbRows(QListView *list)
 {

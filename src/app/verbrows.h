@@ -3,6 +3,8 @@
 
 #pragma once
 
+#include <functional>
+
 class QListView;
 
 namespace strelkavo {
@@ -15,5 +17,10 @@ inline constexpr int kVerbFontPixels = 12;
 // whole rows fill its inner height and a 46-character row its inner width,
 // with every glyph whole: accents above capitals and descenders below.
 void setUpVerbRows(QListView *list);
+
+// Runs work once, as soon as the list's first rows have been drawn and put
+// on the screen: work that can wait for the window to be up, and that would
+// keep its first picture back if it ran before.
+void afterFirstRowsDrawn(QListView *list, std::function<void()> work);
 
 } // namespace strelkavo

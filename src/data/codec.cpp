@@ -94,6 +94,21 @@ std::optional<QString> DeXKoduj(QByteArrayView stored, CodecFault *fault)
     return shown;
 }
 
+qsizetype firstUndecodable(QByteArrayView stored)
+{
+    // One flag a byte, made once from the table DeXKoduj decodes with.
+    static const std::array<bool, 256> undecodable = [] {
+        std::array<bool, 256> flags{};
+        for (int byte = 0; byte < 256; ++byte)
+            flags[byte] = byte + kShift > 255 || codePage().toUnicode[byte + kShift] == kNoChar;
+        return flags;
+    }();
+    for (qsizetype i = 0; i < stored.size(); ++i)
+        if (undecodable[uchar(stored[i])])
+            return i;
+    return -1;
+}
+
 std::optional<QByteArray> XKoduj(QStringView shown, CodecFault *fault)
 {
     QByteArray stored;

@@ -23,6 +23,10 @@ struct CodecFault {
 // code is not a character of the code page makes the whole string fail.
 std::optional<QString> DeXKoduj(QByteArrayView stored, CodecFault *fault = nullptr);
 
+// The 0-based index of the first byte on which DeXKoduj would fail, or -1.
+// Makes no text, so a whole file can be checked before any of it is shown.
+qsizetype firstUndecodable(QByteArrayView stored);
+
 // Shown text to stored bytes: every character's code is lowered by 8; no comma
 // rule. Characters outside the code page, or with a code below 8, fail.
 std::optional<QByteArray> XKoduj(QStringView shown, CodecFault *fault = nullptr);

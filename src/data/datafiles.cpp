@@ -5,40 +5,69 @@
 
 #include "codec.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <cstring>
 #include <limits>
 
 namespace strelkavo {
 namespace {
 
-constexpr char kStoredComma = 0x2C;
-constexpr char kStoredQuote = 0x22;
-constexpr char kStoredBlank = 0x20;
+constexpr char kStoredHash = 0x1B;
 
-// The whole file in one read: the files are small and read front to back, and
-// the file is closed again before anything else is opened.
-std::optional<LoadError> readWholeFile(const QString &path, QByteArray &data)
+std::optional<LoadError> openForReading(QFile &file, QIODevice::OpenMode mode = {})
 {
+    const QString path = file.fileName();
     const QFileInfo info(path);
     if (!info.exists())
         return LoadError{path, 0, QStringLiteral("plik nie istnieje")};
     if (info.isDir())
         return LoadError{path, 0, QStringLiteral("w miejscu pliku jest katalog")};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!file.open(QIODevice::ReadOnly | mode)) {
         const bool denied = file.error() == QFileDevice::OpenError && !info.isReadable();
         return LoadError{path, 0,
                          denied ? QStringLiteral("brak uprawnień do odczytu pliku")
                                 : QStringLiteral("nie można otworzyć pliku (%1)")
                                       .arg(file.errorString())};
     }
+    return std::nullopt;
+}
+
+LoadError readFailed(const QFile &file)
+{
+    return LoadError{file.fileName(), 0,
+                     QStringLiteral("błąd odczytu pliku (%1)").arg(file.errorString())};
+}
+
+// The whole file in one read: the files are read front to back, and the file
+// is closed again before anything else is opened.
+std::optional<LoadError> readWholeFile(const QString &path, QByteArray &data)
+{
+    QFile file(path);
+    if (auto error = openForReading(file))
+        return error;
     data = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return LoadError{path, 0,
-                         QStringLiteral("błąd odczytu pliku (%1)").arg(file.errorString())};
+        return readFailed(file);
+    // Rows and words are kept as 32-bit places in the file's bytes.
+    if (data.size() > std::numeric_limits<quint32>::max())
+        return LoadError{path, 0, QStringLiteral("plik jest większy niż 4 GiB")};
     return std::nullopt;
+}
+
+// A line as forEachLine gives it, from the line with its line end.
+QByteArrayView withoutLineEnd(QByteArrayView line)
+{
+    if (!line.endsWith('\n'))
+        return line;
+    line.chop(1);
+    if (line.endsWith('\r'))
+        line.chop(1);
+    return line;
 }
 
 LoadError undecodable(const QString &path, qint64 line, const CodecFault &fault)
@@ -61,31 +90,30 @@ QString LoadError::message() const
     return QStringLiteral("Nie można wczytać pliku „%1”: %2.").arg(file, what);
 }
 
-void forEachLine(QByteArrayView data,
-                 const std::function<bool(QByteArrayView line, qint64 number)> &onLine)
-{
-    qint64 number = 0;
-    qsizetype start = 0;
-    while (start < data.size()) {
-        qsizetype end = data.indexOf('\n', start);
-        const qsizetype next = end < 0 ? data.size() : end + 1;
-        if (end < 0)
-            end = data.size();
-        else if (end > start && data[end - 1] == '\r')
-            --end;
-        if (!onLine(data.sliced(start, end - start), ++number))
-            return;
-        start = next;
-    }
-}
-
 std::optional<LoadError> LiczLinie(const QString &path, qint32 &count, const Yield &yield)
 {
-    QByteArray data;
-    if (auto error = readWholeFile(path, data))
+    // Counted a piece at a time: the file is read again right after, and
+    // holding all of it twice would only cost memory.
+    QFile file(path);
+    if (auto error = openForReading(file, QIODevice::Unbuffered))
         return error;
-    qint64 lines = data.count('\n');
-    if (!data.isEmpty() && !data.endsWith('\n'))
+    std::vector<char> piece(1 << 16);
+    qint64 lines = 0;
+    char last = '\n';
+    for (;;) {
+        const qint64 got = file.read(piece.data(), qint64(piece.size()));
+        if (got < 0)
+            return readFailed(file);
+        if (got == 0)
+            break;
+        const char *end = piece.data() + got;
+        for (const char *at = piece.data();
+             (at = static_cast<const char *>(std::memchr(at, '\n', size_t(end - at))));
+             ++at)
+            ++lines;
+        last = end[-1];
+    }
+    if (last != '\n')
         ++lines;
     if (lines > std::numeric_limits<qint32>::max())
         return LoadError{path, 0, QStringLiteral("plik ma więcej wierszy, niż program obsługuje")};
@@ -113,28 +141,89 @@ VerbRow splitVerbLine(QStringView line)
     return row;
 }
 
+VerbTable::VerbTable(qint32 rows)
+    : m_lineStart(size_t(std::max(rows, 0)) + 1, 0)
+{
+}
+
+QByteArrayView VerbTable::storedLine(qsizetype index) const
+{
+    const quint32 start = m_lineStart[index];
+    return withoutLineEnd(QByteArrayView(m_stored).sliced(start, m_lineStart[index + 1] - start));
+}
+
+VerbRow VerbTable::row(qsizetype index) const
+{
+    // Every line was checked as it was read.
+    return splitVerbLine(DeXKoduj(storedLine(index)).value_or(QString()));
+}
+
+std::array<QByteArrayView, 3> VerbTable::storedFields(qsizetype index) const
+{
+    const QByteArrayView line = storedLine(index);
+    std::array<QByteArrayView, 3> fields;
+    const qsizetype p1 = line.indexOf(kStoredHash);
+    if (p1 < 0) {
+        fields[0] = line;
+        return fields;
+    }
+    fields[0] = line.first(p1);
+    const qsizetype p2 = line.indexOf(kStoredHash, p1 + 1);
+    if (p2 < 0) {
+        fields[1] = line.sliced(p1 + 1);
+        return fields;
+    }
+    fields[1] = line.sliced(p1 + 1, p2 - p1 - 1);
+    fields[2] = line.sliced(p2 + 1);
+    return fields;
+}
+
+QString WordList::word(qsizetype index) const
+{
+    return DeXKoduj(stored(index)).value_or(QString());
+}
+
+Yield eventLoopYield()
+{
+    constexpr int kCallsPerLook = 64;
+    constexpr qint64 kPatienceNs = 4'000'000;
+    return [calls = kCallsPerLook - 1, sinceLastPass = QElapsedTimer()]() mutable {
+        if (++calls < kCallsPerLook)
+            return;
+        calls = 0;
+        if (sinceLastPass.isValid() && sinceLastPass.nsecsElapsed() < kPatienceNs)
+            return;
+        QCoreApplication::processEvents();
+        sinceLastPass.start();
+    };
+}
+
 std::optional<LoadError> ReadData(qint32 n, const QString &path, VerbTable &table,
                                   const Yield &yield)
 {
     QByteArray data;
     if (auto error = readWholeFile(path, data))
         return error;
+    const qsizetype rows = std::min<qsizetype>(n, table.size());
+    qsizetype start = 0;
+    qsizetype filled = 0;
     std::optional<LoadError> error;
-    qint64 filled = 0;
-    forEachLine(data, [&](QByteArrayView line, qint64 number) {
-        if (number > n || number > table.size())
-            return false;
-        CodecFault fault;
-        const auto shown = DeXKoduj(line, &fault);
-        if (!shown) {
-            error = undecodable(path, number, fault);
-            return false;
+    for (; filled < rows && start < data.size(); ++filled) {
+        const qsizetype end = data.indexOf('\n', start);
+        const qsizetype next = end < 0 ? data.size() : end + 1;
+        const QByteArrayView line = withoutLineEnd(QByteArrayView(data).sliced(start, next - start));
+        if (firstUndecodable(line) >= 0) {
+            CodecFault fault;
+            DeXKoduj(line, &fault);
+            error = undecodable(path, filled + 1, fault);
+            break;
         }
-        table[number - 1] = splitVerbLine(*shown);
-        filled = number;
+        table.m_lineStart[filled] = quint32(start);
+        start = next;
         yield();
-        return true;
-    });
+    }
+    std::fill(table.m_lineStart.begin() + filled, table.m_lineStart.end(), quint32(start));
+    table.m_stored = data;
     if (!error && filled < n)
         error = LoadError{path, filled + 1,
                           QStringLiteral("plik skończył się wcześniej, niż wynikało z liczby "
@@ -142,54 +231,42 @@ std::optional<LoadError> ReadData(qint32 n, const QString &path, VerbTable &tabl
     return error;
 }
 
-void splitWordLine(QByteArrayView line,
-                   const std::function<void(QByteArrayView field, qsizetype offset)> &onField)
-{
-    qsizetype pos = 0;
-    for (;;) {
-        while (pos < line.size() && line[pos] == kStoredBlank)
-            ++pos;
-        qsizetype comma;
-        if (pos < line.size() && line[pos] == kStoredQuote) {
-            const qsizetype close = line.indexOf(kStoredQuote, pos + 1);
-            const qsizetype end = close < 0 ? line.size() : close;
-            onField(line.sliced(pos + 1, end - pos - 1), pos + 1);
-            comma = close < 0 ? -1 : line.indexOf(kStoredComma, close + 1);
-        } else {
-            comma = line.indexOf(kStoredComma, pos);
-            const qsizetype end = comma < 0 ? line.size() : comma;
-            onField(line.sliced(pos, end - pos), pos);
-        }
-        if (comma < 0)
-            return;
-        pos = comma + 1;
-    }
-}
-
-std::optional<LoadError> ReadData2(qint32 lineCount, const QString &path, QStringList &words,
+std::optional<LoadError> ReadData2(qint32 lineCount, const QString &path, WordList &words,
                                    const Yield &yield)
 {
     QByteArray data;
     if (auto error = readWholeFile(path, data))
         return error;
-    words.reserve(words.size() + lineCount);
+    const qsizetype base = words.m_stored.size();
+    if (base + data.size() > std::numeric_limits<quint32>::max())
+        return LoadError{path, 0, QStringLiteral("słów jest razem więcej niż 4 GiB")};
+    const size_t before = words.m_words.size();
+    words.m_words.reserve(before + size_t(std::max(lineCount, 0)));
     std::optional<LoadError> error;
-    forEachLine(data, [&](QByteArrayView line, qint64 number) {
-        splitWordLine(line, [&](QByteArrayView field, qsizetype offset) {
-            if (error)
-                return;
+    qint64 number = 0;
+    const auto onField = [&](QByteArrayView field, qsizetype offset) {
+        if (error)
+            return;
+        if (firstUndecodable(field) >= 0) {
             CodecFault fault;
-            auto word = DeXKoduj(field, &fault);
-            if (!word) {
-                fault.position += offset;
-                error = undecodable(path, number, fault);
-                return;
-            }
-            words.append(std::move(*word));
-            yield();
-        });
+            DeXKoduj(field, &fault);
+            fault.position += offset;
+            error = undecodable(path, number, fault);
+            return;
+        }
+        const qsizetype at = base + (field.data() - data.constData());
+        words.m_words.push_back({quint32(at), quint32(field.size())});
+        yield();
+    };
+    forEachLine(data, [&](QByteArrayView line, qint64 lineNumber) {
+        number = lineNumber;
+        splitWordLine(line, onField);
         return !error;
     });
+    if (error)
+        words.m_words.resize(before);
+    else
+        words.m_stored += data;
     return error;
 }
 

@@ -25,6 +25,10 @@ QLocale wordFileLocale();
 QCollator wordListCollator(const QLocale &locale);
 void sortWordList(QStringList &words, const QCollator &collator);
 
+// The same order for the words of a file: entry i of the list is word
+// result[i] of the file.
+std::vector<quint32> wordListOrder(const WordList &words, const QCollator &collator);
+
 // Answers, for any lowered search text, the row that a plain walk would find:
 // the first word in list order that begins with the text, then the first row
 // (and within it the first field) that equals that word. A word that no row
@@ -32,26 +36,26 @@ void sortWordList(QStringList &words, const QCollator &collator);
 //
 // The walk costs time in proportion to the files on every keystroke; this
 // index answers from two binary searches and a range-minimum lookup. Words
-// sharing a prefix are contiguous in code-point order, and the earliest of
-// them in list order is the minimum of their list positions.
+// sharing a beginning are contiguous in the order of their stored bytes, and
+// the earliest of them in list order is the minimum of their list positions.
+// Decoding maps every stored string to its own shown one, so the typed text
+// is compared in stored form and no word is ever decoded.
 class SearchIndex
 {
 public:
     SearchIndex() = default;
-    SearchIndex(const QStringList &wordsInListOrder, const VerbTable &table);
+    SearchIndex(const WordList &words, const std::vector<quint32> &listOrder,
+                const VerbTable &table);
 
     // 0-based display row, or nothing when the selection is to stay as it is.
-    std::optional<qsizetype> find(QStringView loweredText) const;
-
-    bool isEmpty() const { return m_words.isEmpty(); }
+    std::optional<qsizetype> find(const WordList &words, QStringView loweredText) const;
 
 private:
-    qsizetype minimumListPosition(qsizetype from, qsizetype to) const;
+    quint32 minimumListPosition(qsizetype from, qsizetype to) const;
 
-    QStringList m_words;                 // list order
-    std::vector<qsizetype> m_byCodePoint; // list positions, sorted by code point
-    std::vector<qsizetype> m_minTree;    // segment tree over m_byCodePoint
-    std::vector<qsizetype> m_rowOfWord;  // per list position; -1 when no row holds it
+    std::vector<quint32> m_byBytes;  // file positions of the words, in stored-byte order
+    std::vector<quint32> m_minTree;  // list positions: a segment tree over m_byBytes
+    std::vector<qint32> m_rowOfWord; // per list position; -1 when no row holds it
 };
 
 } // namespace strelkavo

@@ -68,14 +68,18 @@ private:
         qint32 count = 0;
         QStringList read;
         auto error = LiczLinie(path, count, [] {});
+        WordList words;
+        VerbTable table;
         if (!error && reader == Reader::Words) {
-            error = ReadData2(count, path, read, [] {});
+            error = ReadData2(count, path, words, [] {});
         } else if (!error) {
-            VerbTable table(count + (reader == Reader::VerbsOneMore));
+            table = VerbTable(count + (reader == Reader::VerbsOneMore));
             error = ReadData(qint32(table.size()), path, table, [] {});
-            for (const VerbRow &row : table)
-                read << row[0] << row[1] << row[2];
         }
+        for (qsizetype i = 0; i < words.size(); ++i)
+            read << words.word(i);
+        for (qsizetype i = 0; i < table.size(); ++i)
+            read << table.row(i)[0] << table.row(i)[1] << table.row(i)[2];
         return error ? QStringList{where(*error)} : read;
     }
 

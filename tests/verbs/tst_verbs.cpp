@@ -1,8 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Strelkavo developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "data/datafiles.h"
-#include "table/search.h"
+#include "table/verbdata.h"
 
 #include <QSet>
 #include <QTest>
@@ -37,23 +36,18 @@ bool isWeak(const VerbRow &row, int field)
 class TestVerbs : public QObject
 {
     Q_OBJECT
-    VerbTable m_table;
-    std::vector<SearchIndex> m_indexes; // one for each of kLocales
+    QList<VerbRow> m_table;
+    std::vector<VerbData> m_data; // one for each of kLocales
 
 private Q_SLOTS:
     void initTestCase()
     {
-        const QString bin = qEnvironmentVariable("STRELKAVO_BIN_DIR") + u'/';
-        qint32 rows = 0;
-        QVERIFY(!LiczLinie(bin + kVerbFileName, rows, [] {}));
-        m_table = VerbTable(rows);
-        QVERIFY(!ReadData(rows, bin + kVerbFileName, m_table, [] {}));
-        QStringList words;
-        QVERIFY(!ReadData2(0, bin + kWordFileName, words, [] {}));
         for (const QLocale &locale : kLocales) {
-            sortWordList(words, wordListCollator(locale));
-            m_indexes.emplace_back(words, m_table);
+            VerbData &data = m_data.emplace_back(locale);
+            QVERIFY(!loadVerbData(qEnvironmentVariable("STRELKAVO_BIN_DIR"), data, [] {}));
         }
+        for (qsizetype i = 0; i < m_data.front().table().size(); ++i)
+            m_table.append(m_data.front().table().row(i));
     }
 
     // Single forms of at most 15 characters, no row twice. The infinitive rises
@@ -89,10 +83,10 @@ private Q_SLOTS:
     // Every form, typed whole, selects a row that holds it.
     void everyFormSelectsARowHoldingIt()
     {
-        for (const SearchIndex &index : m_indexes)
+        for (const VerbData &data : m_data)
             for (const VerbRow &row : std::as_const(m_table))
                 for (const QString &form : row) {
-                    const auto found = index.find(form);
+                    const auto found = data.find(form);
                     QVERIFY2(found && std::ranges::count(m_table[*found], form), qPrintable(form));
                 }
     }
@@ -120,8 +114,8 @@ private Q_SLOTS:
     {
         QFETCH(QString, typed);
         QFETCH(QString, row);
-        for (size_t i = 0; i < m_indexes.size(); ++i) {
-            const auto found = m_indexes[i].find(kLocales[i].toLower(typed));
+        for (size_t i = 0; i < m_data.size(); ++i) {
+            const auto found = m_data[i].find(kLocales[i].toLower(typed));
             QCOMPARE(found ? joined(m_table[*found]) : QString(), row);
         }
     }

@@ -100,7 +100,7 @@ qsizetype firstUndecodable(QByteArrayView stored)
     static const std::array<bool, 256> undecodable = [] {
         std::array<bool, 256> flags{};
         for (int byte = 0; byte < 256; ++byte)
-            flags[byte] = byte + kShift > 255 || codePage().toUnicode[byte + kShift] == kNoChar;
+            flags[byte] = byte + kShift > 255 || toUnicode(byte + kShift) == kNoChar;
         return flags;
     }();
     for (qsizetype i = 0; i < stored.size(); ++i)

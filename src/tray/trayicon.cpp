@@ -388,8 +388,10 @@ bool TrayIcon::eventFilter(QObject *watched, QEvent *event)
     if (m_state == State::Waiting) {
         qCDebug(lcTray) << "a host reads the item";
         confirm();
+    } else if (m_probe.isActive()) {
+        qCDebug(lcTray) << "a host still shows the item";
+        m_probe.stop();
     }
-    m_probe.stop();
     return false;
 }
 

@@ -307,10 +307,13 @@ def read(what):
 # --- the program ----------------------------------------------------------------------
 
 class Program:
-    def __init__(self, session, binary=BIN / "strelkavo", runner=()):
+    def __init__(self, session, binary=BIN / "strelkavo", runner=(), told=None):
+        """told: a logging category whose debug messages the program prints."""
         name = f"program{len(list(session.dir.glob('program*')))}"
         self.stderr = session.dir / f"{name}.log"
-        self.process = session.spawn(name, [*runner, binary], cwd="/")
+        rules = {"QT_LOGGING_RULES": f"strelkavo.{told}.debug=true"} if told else {}
+        self.process = session.spawn(name, [*runner, binary], cwd="/",
+                                     env={**os.environ, **rules})
         self.pid, self.session = self.process.pid, session
 
     def windows(self, dialog=False):
@@ -439,9 +442,7 @@ def without_window_manager(ctx):
     """With no frame ever told, the window stops asking for one after a while,
     and leaves where the user put it, unmoved."""
     ctx.stop(next(process for process in ctx.started if process.args[0] == "openbox"))
-    os.environ["QT_LOGGING_RULES"] = "strelkavo.window.debug=true"
-    program = Program(ctx)
-    del os.environ["QT_LOGGING_RULES"]
+    program = Program(ctx, told="window")
     run("xdotool", "windowmove", program.window(), 100, 120)
     until("the window gives up asking for its frame", lambda: "left there" in program.said())
     asked = program.said().count("asking for the frame")
@@ -674,6 +675,20 @@ def watcher_claims_a_host(ctx):
     program.close()
 
 
+def peer_leaves(ctx):
+    """A process that leaves the bus may have been the host: the item asks,
+    a live host reads it again, and the window stays in the tray."""
+    program = Program(ctx, told="tray")
+    program.window()
+    to_tray(program)
+    run("gdbus", "call", "--session", "-d", "org.freedesktop.DBus", "-o", "/org/freedesktop/DBus",
+        "-m", "org.freedesktop.DBus.GetId")
+    until("the host is asked and answers", lambda: "still shows" in program.said())
+    if not withdrawn(program.wid):
+        raise Failure("a process that left the bus brought the window back")
+    program.kill()
+
+
 def host_never_closes_menu(ctx):
     """A host that once said its menu closed, then opens it and says nothing:
     the next activation of the icon still restores the window."""
@@ -726,9 +741,7 @@ def malformed_extents(ctx, extents):
     wm = next((process for process in ctx.started if process.args[0] == "openbox"), None)
     if wm:
         ctx.stop(wm)
-    os.environ["QT_LOGGING_RULES"] = "strelkavo.window.debug=true"
-    program = Program(ctx)
-    del os.environ["QT_LOGGING_RULES"]
+    program = Program(ctx, told="window")
     run("xprop", "-id", program.window(), "-f", "_NET_FRAME_EXTENTS", "32c", "-set",
         "_NET_FRAME_EXTENTS", ", ".join(map(str, extents)))
     until("the window is done with its frame", lambda: "centred in" in program.said(), 3)
@@ -822,6 +835,7 @@ GROUPS = {  # name: the panel running throughout, the rows, how the session diff
         ("'zwiń' beside a watcher that claims a host", watcher_claims_a_host)], {"kded": True}),
     "kded-xfce4-panel": ("xfce4-panel", [
         ("'zwiń' and back from the icon, three times", trips),
+        ("a process leaves the bus while in the tray", peer_leaves),
         ("the panel killed while in the tray, then started again", panel_killed)],
         {"kded": True}),
     "hostile": (None, [

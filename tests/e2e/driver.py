@@ -632,17 +632,24 @@ DEPENDS = {"libqt6widgets6", "libqt6gui6", "libqt6core6", "libqt6dbus6", "qt6-qp
            "fonts-dejavu-core"}
 
 
+def names(relations):
+    """The package names of a Depends or Recommends field, without versions.
+    Debian 13 renamed libraries for the 64-bit time_t (libqt6core6t64)."""
+    return {name.split("(")[0].strip().removesuffix("t64")
+            for name in relations.replace("|", ",").split(",")}
+
+
 def package_files(ctx):
     run("cpack", "-G", "DEB", "--config", BUILD / "CPackConfig.cmake", "-B", ctx.dir / "deb")
     ctx.deb, = (ctx.dir / "deb").glob("*.deb")  # one package
     ctx.root = ctx.dir / "root"
     run("dpkg-deb", "-x", ctx.deb, ctx.root)
     files = {str(path.relative_to(ctx.root)) for path in ctx.root.rglob("*") if not path.is_dir()}
-    depends = run("dpkg-deb", "-f", ctx.deb, "Depends")
-    names = {name.split("(")[0].strip() for name in depends.replace("|", ",").split(",")}
-    if files != PACKAGED or not DEPENDS <= names:
+    depends, recommends = (run("dpkg-deb", "-f", ctx.deb, field).strip()
+                           for field in ("Depends", "Recommends"))
+    if files != PACKAGED or not DEPENDS <= names(depends) or "xdg-utils" not in names(recommends):
         raise Failure(f"missing {PACKAGED - files}, unexpected {files - PACKAGED}; "
-                      f"Depends: {depends}")
+                      f"Depends: {depends}; Recommends: {recommends}")
 
 
 def package_metadata(ctx):

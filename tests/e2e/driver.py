@@ -289,10 +289,10 @@ def read(what):
 # --- the program ----------------------------------------------------------------------
 
 class Program:
-    def __init__(self, session, binary=BIN / "strelkavo", runner=()):
+    def __init__(self, session, binary=BIN / "strelkavo", runner=(), env=None):
         name = f"program{len(list(session.dir.glob('program*')))}"
         self.stderr = session.dir / f"{name}.log"
-        self.process = session.spawn(name, [*runner, binary], cwd="/")
+        self.process = session.spawn(name, [*runner, binary], cwd="/", env=env)
         self.pid, self.session = self.process.pid, session
 
     def windows(self, dialog=False):
@@ -410,6 +410,39 @@ def www_without_browser(ctx):
     if numbers("root", "_NET_CLIENT_LIST") != before or ctx.main.text() != list(TYPED)[-1]:
         raise Failure("WWW changed something without a browser")
     ctx.main.close()
+
+
+def without_session_bus(ctx):
+    """Started with no bus address and none in its runtime folder, the program
+    starts no bus (libdbus would launch one that outlives it and note it under
+    HOME) and still goes to the X11 tray and back."""
+    home, runtime = ctx.dir / "bare-home", ctx.dir / "bare-runtime"
+    home.mkdir(mode=0o700)
+    runtime.mkdir(mode=0o700)
+    env = {**os.environ, "HOME": str(home), "XDG_RUNTIME_DIR": str(runtime)}
+    del env["DBUS_SESSION_BUS_ADDRESS"]
+    program = Program(ctx, env=env)
+    x, y, _, _ = geometry(program.window())
+    run("xdotool", "mousemove", x + 380, y + 284, "click", "1")  # "zwiń", read without the bus
+    until("'zwiń' swaps the window for one icon",
+          lambda: withdrawn(program.wid) and len(tray_icons()) == 1)
+    ctx.panel.activate_icon()
+    until("the icon brings the window back", lambda: shown_normally(program.wid))
+    program.close()
+    written = [str(path) for path in home.rglob("*")]
+    outliving = [path.parent.name for path in Path("/proc").glob("[0-9]*/environ")
+                 if f"HOME={home}\0".encode() in read_bytes(path)]
+    for pid in outliving:  # started by this row, through the program
+        os.kill(int(pid), signal.SIGTERM)
+    if written or outliving:
+        raise Failure(f"written under HOME: {written}; processes left: {outliving}")
+
+
+def read_bytes(path):
+    try:
+        return path.read_bytes()
+    except OSError:  # gone meanwhile, or not ours to read
+        return b""
 
 
 def without_window_manager(ctx):
@@ -683,6 +716,7 @@ GROUPS = {  # name: the panel running throughout, the rows
         ("centred on the work area", centring),
         ("typing at machine speed", typing),
         ("WWW without a browser, then closing from the title bar", www_without_browser),
+        ("no session bus: none started, nothing written, the X11 tray still", without_session_bus),
         ("no window manager: the frame asked for a while, a move kept", without_window_manager)]),
     "badfiles": (None, [(row[0], lambda ctx, row=row: bad_file(ctx, *row)) for row in BAD_FILES]),
     **{panel: (panel, [

@@ -7,6 +7,7 @@
 #include "data/storedtext.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -199,7 +200,7 @@ QString WindowTest::state() const
 // start of the box holding "before", the steps of the action: keys pressed in
 // the list; keys typed into the box faster than the program reacts ('\b' for
 // Backspace: a search must read the box after its yield, not before); a
-// queued close; a button clicked.
+// queued close; a button clicked; text pasted into the box.
 void WindowTest::act_data()
 {
     QTest::addColumn<QString>("before");
@@ -224,6 +225,8 @@ void WindowTest::act_data()
     row("type f: capital Fahrt not found", "", "type f", shown("f", 0, "List1"));
     row("type eleven: ten kept", "", "type angefangenx", shown("angefangen", 4, "List1"));
     row("type geh, back to empty", "", "type geh\b\b\b", shown("", 4, "List1"));
+    row("paste past the tenth unit: the emoji dropped whole", "", "paste angefange😀x",
+        shown("angefange", 4, "List1"));
     row("click ä on the empty box", "", "click ä", shown("ä", 2, "Szukaj"));
     row("click ö: to the end, not the caret", "ge", "click ö", shown("geö", 5, "Szukaj"));
     row("click ü", "", "click ü", shown("ü", 6, "Szukaj"));
@@ -254,6 +257,10 @@ void WindowTest::act()
             const QString text = ch == u'\b' ? QString() : QString(ch);
             for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease})
                 QCoreApplication::postEvent(m_box, new QKeyEvent(type, key, {}, text));
+        }
+        if (verb == u"paste") {
+            QGuiApplication::clipboard()->setText(what);
+            m_box->paste();
         }
         if (verb == u"close")
             QMetaObject::invokeMethod(m_window.get(), "close", Qt::QueuedConnection);

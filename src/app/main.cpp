@@ -37,12 +37,33 @@ void settleSessionBus()
     qputenv("DBUS_SESSION_BUS_ADDRESS", address);
 }
 
+// The window relies on the X11 window manager's conventions: a title bar
+// without minimise and maximise buttons (_MOTIF_WM_HINTS), centring by its
+// frame, the X11 tray, an icon of its own (_NET_WM_ICON). A Wayland client
+// can ask for none of these: the toolkit's own Wayland title bar draws
+// minimise and maximise for every window, and the compositor shows an icon
+// only from an installed desktop entry, never from the build tree. So in a
+// Wayland session that offers an X display too, the window opens there,
+// unless the user named a platform (QT_QPA_PLATFORM or -platform). Returns
+// whether it chose.
+bool preferX11()
+{
+    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+        || qEnvironmentVariableIsEmpty("DISPLAY"))
+        return false;
+    qputenv("QT_QPA_PLATFORM", "xcb");
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     settleSessionBus();
+    const bool choseX11 = preferX11();
     QApplication app(argc, argv);
+    if (choseX11) // the choice is this program's, not the browser's it starts
+        qunsetenv("QT_QPA_PLATFORM");
     QApplication::setApplicationName(QStringLiteral("Strelkavo"));
     QApplication::setDesktopFileName(QStringLiteral("pl.strelkavo.Strelkavo"));
 

@@ -661,8 +661,7 @@ PACKAGED = {"usr/bin/strelkavo", "usr/lib/strelkavo/strelkavo", f"usr/lib/strelk
             "usr/share/doc/strelkavo/copyright", "usr/share/doc/strelkavo/changelog.gz",
             *(f"usr/share/icons/hicolor/{size}x{size}/apps/{APP}.png"
               for size in (16, 32, 48, 64, 128, 256))}
-DEPENDS = {"libqt6widgets6", "libqt6gui6", "libqt6core6", "libqt6dbus6", "qt6-qpa-plugins",
-           "fonts-dejavu-core"}
+DEPENDS = {"libqt6widgets6", "libqt6gui6", "libqt6core6", "libqt6dbus6", "fonts-dejavu-core"}
 
 
 def names(relations):

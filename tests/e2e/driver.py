@@ -420,7 +420,8 @@ def without_session_bus(ctx):
     home.mkdir(mode=0o700)
     runtime.mkdir(mode=0o700)
     env = {**os.environ, "HOME": str(home), "XDG_RUNTIME_DIR": str(runtime)}
-    del env["DBUS_SESSION_BUS_ADDRESS"]
+    for name in ("DBUS_SESSION_BUS_ADDRESS", "XDG_CONFIG_HOME"):  # the latter: under HOME
+        del env[name]
     program = Program(ctx, env=env)
     x, y, _, _ = geometry(program.window())
     run("xdotool", "mousemove", x + 380, y + 284, "click", "1")  # "zwiń", read without the bus

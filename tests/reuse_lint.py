@@ -1,14 +1,13 @@
 #!/usr/bin/python3
 # SPDX-FileCopyrightText: 2026 The Strelkavo developers
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""reuse_lint.py SOURCE: runs `reuse lint` on the project's own files, alike in
-a git checkout and in an unpacked release tarball on a machine without git.
+"""reuse_lint.py SOURCE: `reuse lint` on the project's own files, alike in a
+git checkout and in an unpacked tarball on a machine without git.
 
 reuse leaves out what .gitignore names (the build trees) only when it can ask
-git; without git it would count every generated file. So the files are picked
-here by .gitignore's patterns, copied to a scratch tree, and linted there with
-no version control to ask. Debian 12's reuse 1.1 predates REUSE.toml; for it
-the annotations are written into the copy as the older .reuse/dep5."""
+git, so the files are picked here by .gitignore's name patterns and linted in
+a scratch copy. Debian 12's reuse 1.1 predates REUSE.toml; for it the
+annotations are written into the copy as the older .reuse/dep5."""
 
 import fnmatch
 import os
@@ -21,69 +20,52 @@ import tomllib
 from pathlib import Path
 
 
-def ignore_patterns(source):
-    """.gitignore's patterns as (pattern, directories only). Only names are
-    supported (no "/" inside, no "!"); anything else stops the check rather
-    than being misread."""
-    patterns = []
-    for line in (source / ".gitignore").read_text().splitlines():
-        line = line.strip()
-        if not line or line.startswith("#"):
-            continue
-        name = line.removesuffix("/")
-        if "/" in name or name.startswith("!") or "**" in name:
-            sys.exit(f"reuse_lint.py: cannot read the .gitignore pattern {line!r}")
-        patterns.append((name, line.endswith("/")))
-    return patterns
-
-
 def project_files(source):
-    patterns = ignore_patterns(source)
+    patterns = [line.strip() for line in (source / ".gitignore").read_text().splitlines()
+                if line.strip() and not line.startswith("#")]
+    if any("/" in pattern.rstrip("/") or pattern.startswith("!") for pattern in patterns):
+        sys.exit(f"reuse_lint.py: only name patterns are read from .gitignore: {patterns}")
 
     def ignored(name, is_dir):
-        return any(fnmatch.fnmatchcase(name, pattern) and (is_dir or not dirs_only)
-                   for pattern, dirs_only in patterns)
+        return any(fnmatch.fnmatchcase(name, pattern.rstrip("/"))
+                   for pattern in patterns if is_dir or not pattern.endswith("/"))
 
     for folder, dirs, files in os.walk(source):
-        dirs[:] = [d for d in dirs if d != ".git" and not ignored(d, True)]
-        for name in files:
-            if not ignored(name, False):
-                yield (Path(folder) / name).relative_to(source)
+        dirs[:] = [name for name in dirs if name != ".git" and not ignored(name, True)]
+        yield from ((Path(folder) / name).relative_to(source)
+                    for name in files if not ignored(name, False))
 
 
 def dep5(annotations):
-    """REUSE.toml's annotations as .reuse/dep5. A dep5 "*" crosses "/" where
-    REUSE.toml's single "*" does not, so only "**" is translated."""
+    """dep5's "*" crosses "/" where REUSE.toml's single "*" does not: only "**" is written."""
     stanzas = ["Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n"]
-    for annotation in annotations:
-        unknown = set(annotation) - {"path", "SPDX-FileCopyrightText", "SPDX-License-Identifier"}
-        paths, holders = annotation["path"], annotation["SPDX-FileCopyrightText"]
-        paths = [paths] if isinstance(paths, str) else paths
-        holders = [holders] if isinstance(holders, str) else holders
-        if unknown or any(re.search(r"(?<!\*)\*(?!\*)", path) for path in paths):
-            sys.exit(f"reuse_lint.py: cannot write {annotation} as dep5")
+    for note in annotations:
+        paths = [note["path"]] if isinstance(note["path"], str) else note["path"]
+        if set(note) != {"path", "SPDX-FileCopyrightText", "SPDX-License-Identifier"} or any(
+                re.search(r"(?<!\*)\*(?!\*)", path) for path in paths):
+            sys.exit(f"reuse_lint.py: cannot write {note} as dep5")
         stanzas.append(f"Files: {' '.join(path.replace('**', '*') for path in paths)}\n"
-                       f"Copyright: {chr(10).join(' ' + holder for holder in holders).strip()}\n"
-                       f"License: {annotation['SPDX-License-Identifier']}\n")
+                       f"Copyright: {note['SPDX-FileCopyrightText']}\n"
+                       f"License: {note['SPDX-License-Identifier']}\n")
     return "\n".join(stanzas)
 
 
 def main(source):
-    source = Path(source).resolve()
-    version = subprocess.run([sys.executable, "-m", "reuse", "--version"], check=True,
-                             capture_output=True, text=True).stdout.split()[-1]
+    reuse = [sys.executable, "-m", "reuse"]
+    version = subprocess.run([*reuse, "--version"], check=True, capture_output=True,
+                             text=True).stdout.split()[-1]
     with tempfile.TemporaryDirectory(prefix="strelkavo-reuse.") as scratch:
         copy = Path(scratch)
         for path in project_files(source):
             (copy / path).parent.mkdir(parents=True, exist_ok=True)
             shutil.copy2(source / path, copy / path, follow_symlinks=False)
         if int(version.split(".")[0]) < 3:
-            annotations = tomllib.loads((copy / "REUSE.toml").read_text())["annotations"]
+            toml = copy / "REUSE.toml"
             (copy / ".reuse").mkdir(exist_ok=True)
-            (copy / ".reuse/dep5").write_text(dep5(annotations))
-            (copy / "REUSE.toml").unlink()
-        return subprocess.run([sys.executable, "-m", "reuse", "--root", copy, "lint"]).returncode
+            (copy / ".reuse/dep5").write_text(dep5(tomllib.loads(toml.read_text())["annotations"]))
+            toml.unlink()
+        return subprocess.run([*reuse, "--root", copy, "lint"]).returncode
 
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv[1]))
+    sys.exit(main(Path(sys.argv[1]).resolve()))

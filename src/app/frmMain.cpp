@@ -93,10 +93,11 @@ public:
     {
         for (qsizetype i = input.size(); i-- > 0;) {
             const QChar ch = input.at(i);
-            const bool paired = ch.isHighSurrogate()
-                                    ? i + 1 < input.size() && input.at(i + 1).isLowSurrogate()
-                                    : !ch.isLowSurrogate() || (i > 0 && input.at(i - 1).isHighSurrogate());
-            if (!paired) {
+            const bool pairedHigh = ch.isHighSurrogate() && i + 1 < input.size()
+                                    && input.at(i + 1).isLowSurrogate();
+            const bool pairedLow = ch.isLowSurrogate() && i > 0
+                                   && input.at(i - 1).isHighSurrogate();
+            if (ch.isSurrogate() && !pairedHigh && !pairedLow) {
                 input.remove(i, 1);
                 if (i < pos)
                     --pos;

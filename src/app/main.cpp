@@ -48,7 +48,8 @@ void settleSessionBus()
 // whether it chose.
 bool preferX11()
 {
-    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM")
+        || qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
         || qEnvironmentVariableIsEmpty("DISPLAY"))
         return false;
     qputenv("QT_QPA_PLATFORM", "xcb");

@@ -52,14 +52,15 @@ def dep5(annotations):
 
 def main(source):
     reuse = [sys.executable, "-m", "reuse"]
-    version = subprocess.run([*reuse, "--version"], check=True, capture_output=True,
-                             text=True).stdout.split()[-1]
+    said = subprocess.run([*reuse, "--version"], check=True, capture_output=True, text=True)
+    # "reuse 1.1.2", or "python -m reuse, version 5.0.2" and the licence
+    major = int(re.search(r"\b(\d+)\.\d+\.\d+", said.stdout).group(1))
     with tempfile.TemporaryDirectory(prefix="strelkavo-reuse.") as scratch:
         copy = Path(scratch)
         for path in project_files(source):
             (copy / path).parent.mkdir(parents=True, exist_ok=True)
             shutil.copy2(source / path, copy / path, follow_symlinks=False)
-        if int(version.split(".")[0]) < 3:
+        if major < 3:
             toml = copy / "REUSE.toml"
             (copy / ".reuse").mkdir(exist_ok=True)
             (copy / ".reuse/dep5").write_text(dep5(tomllib.loads(toml.read_text())["annotations"]))

@@ -35,6 +35,10 @@ void settleSessionBus()
     const QByteArray address = userBus ? "unix:path=" + socket.toPercentEncoding("/*", "~")
                                        : QByteArrayLiteral("none:");
     qputenv("DBUS_SESSION_BUS_ADDRESS", address);
+    // Desktop portals live on the bus. Qt 6.8 asks one at start-up and keeps
+    // the question's watcher until an answer that never comes without a bus.
+    if (!userBus)
+        qputenv("QT_NO_XDG_DESKTOP_PORTAL", "1");
 }
 
 // The window relies on the X11 window manager's conventions: a title bar

@@ -26,6 +26,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QUrl>
+#include <QValidator>
 #include <QWindow>
 
 #include <algorithm>
@@ -63,6 +64,32 @@ QPushButton *makeButton(QWidget *parent, const char *name, const QString &captio
     button->setAccessibleDescription(description);
     return button;
 }
+
+// The box's limit counts UTF-16 units, and the toolkit cuts typed or pasted
+// text at the limit even between the two halves of a character beyond the
+// Basic Multilingual Plane (an emoji). A half alone is no character: drop it.
+class WholeCharacters final : public QValidator
+{
+public:
+    using QValidator::QValidator;
+
+    State validate(QString &input, int &pos) const override
+    {
+        for (qsizetype i = input.size(); i-- > 0;) {
+            const QChar ch = input.at(i);
+            const bool pairedHigh = ch.isHighSurrogate() && i + 1 < input.size()
+                                    && input.at(i + 1).isLowSurrogate();
+            const bool pairedLow = ch.isLowSurrogate() && i > 0
+                                   && input.at(i - 1).isHighSurrogate();
+            if (ch.isSurrogate() && !pairedHigh && !pairedLow) {
+                input.remove(i, 1);
+                if (i < pos)
+                    --pos;
+            }
+        }
+        return Acceptable;
+    }
+};
 
 } // namespace
 
@@ -114,6 +141,7 @@ void frmMain::buildControls()
     Szukaj->setObjectName(QStringLiteral("Szukaj"));
     Szukaj->setGeometry(64, 275, 97, 19);
     Szukaj->setMaxLength(kSearchMaxLength);
+    Szukaj->setValidator(new WholeCharacters(Szukaj));
     Szukaj->setAccessibleName(QStringLiteral("Szukaj"));
     Szukaj->setAccessibleDescription(
         QStringLiteral("Wpisz początek dowolnej formy czasownika, a program zaznaczy jego wiersz"));

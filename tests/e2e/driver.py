@@ -307,13 +307,13 @@ def read(what):
 # --- the program ----------------------------------------------------------------------
 
 class Program:
-    def __init__(self, session, binary=BIN / "strelkavo", runner=(), told=None):
+    def __init__(self, session, binary=BIN / "strelkavo", runner=(), env=None, told=None):
         """told: a logging category whose debug messages the program prints."""
         name = f"program{len(list(session.dir.glob('program*')))}"
         self.stderr = session.dir / f"{name}.log"
         rules = {"QT_LOGGING_RULES": f"strelkavo.{told}.debug=true"} if told else {}
         self.process = session.spawn(name, [*runner, binary], cwd="/",
-                                     env={**os.environ, **rules})
+                                     env={**(env or os.environ), **rules})
         self.pid, self.session = self.process.pid, session
 
     def windows(self, dialog=False):
@@ -436,6 +436,40 @@ def www_without_browser(ctx):
     if numbers("root", "_NET_CLIENT_LIST") != before:
         raise Failure("WWW opened a window without a browser")
     ctx.main.close()
+
+
+def without_session_bus(ctx):
+    """Started with no bus address and none in its runtime folder, the program
+    starts no bus (libdbus would launch one that outlives it and note it under
+    HOME) and still goes to the X11 tray and back."""
+    home, runtime = ctx.dir / "bare-home", ctx.dir / "bare-runtime"
+    home.mkdir(mode=0o700)
+    runtime.mkdir(mode=0o700)
+    env = {**os.environ, "HOME": str(home), "XDG_RUNTIME_DIR": str(runtime)}
+    for name in ("DBUS_SESSION_BUS_ADDRESS", "XDG_CONFIG_HOME"):  # the latter: under HOME
+        del env[name]
+    program = Program(ctx, env=env)
+    x, y, _, _ = geometry(program.window())
+    run("xdotool", "mousemove", x + 380, y + 284, "click", "1")  # "zwiń", read without the bus
+    until("'zwiń' swaps the window for one icon",
+          lambda: withdrawn(program.wid) and len(tray_icons()) == 1)
+    ctx.panel.activate_icon()
+    until("the icon brings the window back", lambda: shown_normally(program.wid))
+    program.close()
+    written = [str(path) for path in home.rglob("*")]
+    outliving = [path.parent.name for path in Path("/proc").glob("[0-9]*/environ")
+                 if f"HOME={home}\0".encode() in read_bytes(path)]
+    for pid in outliving:  # started by this row, through the program
+        os.kill(int(pid), signal.SIGTERM)
+    if written or outliving:
+        raise Failure(f"written under HOME: {written}; processes left: {outliving}")
+
+
+def read_bytes(path):
+    try:
+        return path.read_bytes()
+    except OSError:  # gone meanwhile, or not ours to read
+        return b""
 
 
 def without_window_manager(ctx):
@@ -764,8 +798,14 @@ PACKAGED = {"usr/bin/strelkavo", "usr/lib/strelkavo/strelkavo", f"usr/lib/strelk
             "usr/share/doc/strelkavo/copyright", "usr/share/doc/strelkavo/changelog.gz",
             *(f"usr/share/icons/hicolor/{size}x{size}/apps/{APP}.png"
               for size in (16, 32, 48, 64, 128, 256))}
-DEPENDS = {"libqt6widgets6", "libqt6gui6", "libqt6core6", "libqt6dbus6", "qt6-qpa-plugins",
-           "fonts-dejavu-core"}
+DEPENDS = {"libqt6widgets6", "libqt6gui6", "libqt6core6", "libqt6dbus6", "fonts-dejavu-core"}
+
+
+def names(relations):
+    """The package names of a Depends or Recommends field, without versions.
+    Debian 13 renamed libraries for the 64-bit time_t (libqt6core6t64)."""
+    return {name.split("(")[0].strip().removesuffix("t64")
+            for name in relations.replace("|", ",").split(",")}
 
 
 def package_files(ctx):
@@ -774,11 +814,11 @@ def package_files(ctx):
     ctx.root = ctx.dir / "root"
     run("dpkg-deb", "-x", ctx.deb, ctx.root)
     files = {str(path.relative_to(ctx.root)) for path in ctx.root.rglob("*") if not path.is_dir()}
-    depends = run("dpkg-deb", "-f", ctx.deb, "Depends")
-    names = {name.split("(")[0].strip() for name in depends.replace("|", ",").split(",")}
-    if files != PACKAGED or not DEPENDS <= names:
+    depends, recommends = (run("dpkg-deb", "-f", ctx.deb, field).strip()
+                           for field in ("Depends", "Recommends"))
+    if files != PACKAGED or not DEPENDS <= names(depends) or "xdg-utils" not in names(recommends):
         raise Failure(f"missing {PACKAGED - files}, unexpected {files - PACKAGED}; "
-                      f"Depends: {depends}")
+                      f"Depends: {depends}; Recommends: {recommends}")
 
 
 def package_metadata(ctx):
@@ -816,6 +856,7 @@ GROUPS = {  # name: the panel running throughout, the rows, how the session diff
         ("centred on the work area", centring),
         ("typing at machine speed", typing),
         ("WWW without a browser, then closing from the title bar", www_without_browser),
+        ("no session bus: none started, nothing written, the X11 tray still", without_session_bus),
         ("no window manager: the frame asked for a while, a move kept", without_window_manager)]),
     "badfiles": (None, [(row[0], lambda ctx, row=row: bad_file(ctx, *row)) for row in BAD_FILES]),
     **{panel: (panel, [

@@ -7,6 +7,7 @@
 #include "data/storedtext.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDesktopServices>
 #include <QLabel>
 #include <QLineEdit>
@@ -119,6 +120,7 @@ private Q_SLOTS:
     void typing();
     void letters_data();
     void letters();
+    void pasteKeepsWholeCharacters();
     void www();
     void closeWhileSearchWaits();
 };
@@ -304,6 +306,17 @@ void WindowTest::letters()
         if (button->text() == letter)
             QTest::mouseClick(button, Qt::LeftButton);
     expectShown(box, row, u"Szukaj"_s);
+}
+
+// The box holds ten units of text: an emoji that would take the tenth and
+// eleventh goes whole, never as half a character.
+void WindowTest::pasteKeepsWholeCharacters()
+{
+    m_list->setCurrentIndex(m_list->model()->index(0, 0));
+    settle();
+    QGuiApplication::clipboard()->setText(u"angefange😀x"_s);
+    m_box->paste();
+    expectShown(u"angefange"_s, 4, u"List1"_s);
 }
 
 void WindowTest::www()

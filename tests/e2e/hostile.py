@@ -1,11 +1,9 @@
 #!/usr/bin/python3
 # SPDX-FileCopyrightText: 2026 The Strelkavo developers
 # SPDX-License-Identifier: GPL-3.0-or-later
-"""hostile.py ROLE: plays a part of a desktop that takes what it is asked
-for and never answers, until it is stopped.
-
-  mute-watcher  holds the StatusNotifierWatcher's name on the session bus
-  deaf-tray     holds the X11 tray manager selection and embeds nothing"""
+"""hostile.py ROLE: a part of a desktop that never answers, until stopped:
+mute-watcher holds the StatusNotifierWatcher's bus name, deaf-tray the X11
+tray manager selection."""
 
 import ctypes
 import signal

@@ -109,8 +109,6 @@ private:
 private Q_SLOTS:
     void read_data();
     void read();
-    void convert_data();
-    void convert();
     void build();
     void buildRefuses_data();
     void buildRefuses();
@@ -151,28 +149,6 @@ void TestDataFiles::read()
     QFETCH(QByteArray, content);
     QFETCH(QStringList, read);
     QCOMPARE(readAll(place(content), reader), read);
-}
-
-void TestDataFiles::convert_data()
-{
-    QTest::addColumn<QString>("command");
-    QTest::addColumn<QByteArray>("input");
-    QTest::addColumn<QByteArray>("output");
-
-    QTest::newRow("encode") << u"encode"_s << "gehen\nx, y\n"_ba << "_]`]f\r\np$q\r\n"_ba;
-    QTest::newRow("encode: comma without blank")
-        << u"encode"_s << "gehen\nsein\nx,y\n"_ba << "wejście, wiersz 3, znak 2"_ba;
-    QTest::newRow("decode") << u"decode"_s << "_]`]f\r\np$q"_ba << "gehen\nx, y\n"_ba;
-    QTest::newRow("decode: undecodable byte")
-        << u"decode"_s << "YZ\r\nY\xf8"_ba << "<in>, wiersz 2, znak 2"_ba;
-}
-
-void TestDataFiles::convert()
-{
-    QFETCH(QString, command);
-    QFETCH(QByteArray, input);
-    QFETCH(QByteArray, output);
-    QCOMPARE(runTool({command}, input), output);
 }
 
 // Every field a word once, in German order, the lines ending in CR LF; the

@@ -2,11 +2,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 
 #include "tray/traydecoder.h"
-#include "tray/traykind.h"
 
-#include <QMouseEvent>
 #include <QTest>
-#include <QWindow>
 
 #include <stdexcept>
 #include <utility>
@@ -21,8 +18,6 @@ class TestTray : public QObject
 private Q_SLOTS:
     void decoder_data();
     void decoder();
-    void rightRelease_data();
-    void rightRelease();
 };
 
 // An activation of the icon, read as its kind of tray means it, and the codes
@@ -90,48 +85,5 @@ void TestTray::decoder()
     QCOMPARE(did, done + QStringList{u"menu"_s});
 }
 
-// Armed by the right button going down on an embedded icon (a 22-pixel
-// window), the watch reports the next right-button release, once: over the
-// icon or elsewhere. Another button's release is not that release.
-void TestTray::rightRelease_data()
-{
-    QTest::addColumn<bool>("armed");
-    QTest::addColumn<int>("button");
-    QTest::addColumn<QPointF>("at");
-    QTest::addColumn<QList<bool>>("reports");
-
-    const QList<bool> over{true}, elsewhere{false}, nothing;
-    QTest::newRow("over the middle, then again: once")
-        << true << int(Qt::RightButton) << QPointF(11, 11) << over;
-    QTest::newRow("bottom-right pixel") << true << int(Qt::RightButton) << QPointF(21, 21) << over;
-    QTest::newRow("right of it") << true << int(Qt::RightButton) << QPointF(22, 11) << elsewhere;
-    QTest::newRow("never armed") << false << int(Qt::RightButton) << QPointF(11, 11) << nothing;
-    QTest::newRow("left button, then the right")
-        << true << int(Qt::LeftButton) << QPointF(30, 3) << over;
-}
-
-// The release of the row, then one over the middle of the icon.
-void TestTray::rightRelease()
-{
-    QFETCH(bool, armed);
-    QFETCH(int, button);
-    QFETCH(QPointF, at);
-    QFETCH(QList<bool>, reports);
-
-    QWindow icon;
-    icon.resize(22, 22);
-    QList<bool> reported;
-    RightButtonRelease watch([&](bool over) { reported << over; });
-    if (armed)
-        watch.arm();
-    QMouseEvent first(QEvent::MouseButtonRelease, at, at, Qt::MouseButton(button), {}, {});
-    QCoreApplication::sendEvent(&icon, &first);
-    QMouseEvent second(QEvent::MouseButtonRelease, {11, 11}, {11, 11}, Qt::RightButton, {}, {});
-    QCoreApplication::sendEvent(&icon, &second);
-    QCOMPARE(reported, reports);
-    QVERIFY(!watch.armed());
-}
-
-// The release watch needs windows; the offscreen platform gives them.
-QTEST_MAIN(TestTray)
+QTEST_GUILESS_MAIN(TestTray)
 #include "tst_tray.moc"

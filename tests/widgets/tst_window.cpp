@@ -51,22 +51,6 @@ bool writeFile(const QString &path, const QStringList &entries, bool words)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-// The icon as drawn at 16 and 32 pixels, rows from the top: '.' transparent,
-// 'B' black, 'R' red and 'Y' yellow between black edges. Larger sizes repeat
-// the pixels of the 32.
-QRgb iconPixel(int size, int x, int y)
-{
-    const QString bands = size < 32 ? u"...BBBRRRRYYYB.."_s : u"......BBBBBBRRRRRRRYYYYYYB......"_s;
-    const int n = int(bands.size());
-    const QChar band = bands[y * n / size];
-    const bool edge = x * n / size == 0 || x * n / size == n - 1;
-    if (band == u'.')
-        return 0;
-    if (band == u'B' || edge)
-        return qRgb(0, 0, 0);
-    return band == u'R' ? qRgb(255, 0, 0) : qRgb(255, 255, 0);
-}
-
 } // namespace
 
 class WindowTest : public QObject
@@ -109,11 +93,9 @@ private Q_SLOTS:
         const double scale = qEnvironmentVariable("QT_SCALE_FACTOR", u"1"_s).toDouble();
         QCOMPARE(m_window->devicePixelRatio(), scale);
     }
-    void controlsApart();
     void tabOrder();
     void listRows();
     void texts();
-    void icons();
     void keysInList_data();
     void keysInList();
     void typing_data();
@@ -124,21 +106,6 @@ private Q_SLOTS:
     void www();
     void closeWhileSearchWaits();
 };
-
-// Neighbours may share a border; the search box covers its label's end.
-void WindowTest::controlsApart()
-{
-    QStringList overlaps;
-    const QWidgetList controls = m_window->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
-    for (const QWidget *a : controls) {
-        for (const QWidget *b : controls.sliced(controls.indexOf(a) + 1)) {
-            const QRect both = a->geometry() & b->geometry();
-            if (a->isVisible() && b->isVisible() && both.width() > 1 && both.height() > 1)
-                overlaps << a->objectName() + u" over "_s + b->objectName();
-        }
-    }
-    QCOMPARE(overlaps, QStringList{u"Label1 over Szukaj"_s});
-}
 
 void WindowTest::tabOrder()
 {
@@ -176,19 +143,6 @@ void WindowTest::texts()
     QCOMPARE(m_window->findChild<QLabel *>(u"Label1"_s)->text(), u"Szukaj"_s);
     QCOMPARE(rowText(0), u" sein           war            gewesen        "_s);
     QCOMPARE(rowText(7), u" zurückschlagen schlug zurück  zurückgeschlagen"_s);
-}
-
-// Pixel for pixel, at the sizes a title bar or a task switcher asks for.
-void WindowTest::icons()
-{
-    for (int size : {16, 32, 48, 64}) {
-        const QImage worn = m_window->windowIcon().pixmap(size).toImage().convertToFormat(
-            QImage::Format_ARGB32);
-        QCOMPARE(worn.width(), worn.height());
-        for (int y = 0; y < worn.height(); ++y)
-            for (int x = 0; x < worn.width(); ++x)
-                QCOMPARE(worn.pixel(x, y), iconPixel(worn.width(), x, y));
-    }
 }
 
 // Idle, so that queued keys meet the first search's yield with nothing before them.

@@ -21,16 +21,6 @@ QString joined(const VerbRow &row)
     return row[0] + u'#' + row[1] + u'#' + row[2];
 }
 
-// A weak preterite (field 1) or participle (2) ends in -te or -t on the unchanged stem:
-// "sendete", "gesendet", not "sandte", "gesandt". "hängte ab": the particle comes off first.
-bool isWeak(const VerbRow &row, int field)
-{
-    QString stem = row[0].mid(row[1].section(u' ', 1).size());
-    stem.chop(stem.endsWith(QLatin1String("en")) ? 2 : 1);
-    const QString form = row[field].section(u' ', 0, 0);
-    return form.contains(stem) && form.endsWith(QLatin1String(field == 1 ? "te" : "t"));
-}
-
 } // namespace
 
 class TestVerbs : public QObject
@@ -66,18 +56,6 @@ private Q_SLOTS:
                 QVERIFY2(german.compare(m_table[i - 1][0], verb) < 0, qPrintable(line));
         }
         QCOMPARE(lines.size(), m_table.size());
-    }
-
-    // A weak preterite goes with the weak participle where the verb has one ("gärte#gegärt").
-    void weakPreteritesKeepTheirWeakParticiples()
-    {
-        QSet<QString> withWeakParticiple;
-        for (const VerbRow &row : std::as_const(m_table))
-            if (isWeak(row, 2))
-                withWeakParticiple.insert(row[0]);
-        for (const VerbRow &row : std::as_const(m_table))
-            if (isWeak(row, 1) && withWeakParticiple.contains(row[0]))
-                QVERIFY2(isWeak(row, 2), qPrintable(joined(row)));
     }
 
     // Every form, typed whole, selects a row that holds it.

@@ -3,7 +3,7 @@
 
 #include "trayicon.h"
 
-#include "bushosts.h"
+#include "watcher.h"
 #include "x11/x11.h"
 
 #include <QApplication>
@@ -72,7 +72,7 @@ TrayIcon::TrayIcon(const QIcon &icon, const QString &toolTip, QMenu *menu, QObje
     , m_image(icon)
     , m_toolTip(toolTip)
     , m_menu(menu)
-    , m_hosts(new BusHosts(this))
+    , m_watcher(new WatcherOnBus(this))
 {
     m_patience.setSingleShot(true);
     m_patience.setInterval(kPatience);
@@ -80,10 +80,10 @@ TrayIcon::TrayIcon(const QIcon &icon, const QString &toolTip, QMenu *menu, QObje
     m_probe.setSingleShot(true);
     m_probe.setInterval(kProbePatience);
     connect(&m_probe, &QTimer::timeout, this, &TrayIcon::loseTray);
-    connect(m_hosts, &BusHosts::changed, this, &TrayIcon::busChanged);
-    connect(m_hosts, &BusHosts::peerLeft, this, &TrayIcon::askHosts);
+    connect(m_watcher, &WatcherOnBus::changed, this, &TrayIcon::busChanged);
+    connect(m_watcher, &WatcherOnBus::peerLeft, this, &TrayIcon::askHosts);
     // Another panel, whose host may not tell of a closed menu.
-    connect(m_hosts, &BusHosts::watcherReplaced, this, [this] { m_hostTellsClose = false; });
+    connect(m_watcher, &WatcherOnBus::watcherReplaced, this, [this] { m_hostTellsClose = false; });
 }
 
 TrayIcon::~TrayIcon()
@@ -99,12 +99,12 @@ void TrayIcon::show()
 {
     if (m_state != State::Hidden)
         return;
-    const bool bus = m_hosts->watcherHere();
+    const bool bus = m_watcher->watcherHere();
     xcb_connection_t *x11 = x11Connection();
     const bool embedding = x11 && trayManager(x11) != XCB_WINDOW_NONE;
     // The toolkit asks the watcher, and waits for its answer, when it makes
     // its first icon; a watcher that does not answer would freeze the window.
-    if (m_hosts->watcherSilent())
+    if (m_watcher->watcherSilent())
         return fail("the watcher does not answer");
     if (!bus && !embedding)
         return fail("no tray that the icon can go into");
@@ -353,7 +353,7 @@ bool TrayIcon::nativeEventFilter(const QByteArray &eventType, void *message, qin
 
 void TrayIcon::busChanged()
 {
-    if (m_kind == TrayKind::StatusNotifier && m_state != State::Hidden && !m_hosts->watcherHere())
+    if (m_kind == TrayKind::StatusNotifier && m_state != State::Hidden && !m_watcher->watcherHere())
         loseTray();
 }
 

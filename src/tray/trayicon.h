@@ -18,7 +18,7 @@ class QMenu;
 
 namespace strelkavo {
 
-class BusHosts;
+class WatcherOnBus;
 
 // The program's icon in the desktop's notification area, of whichever kind
 // the toolkit makes: a window that an X11 panel embeds, or an item on the
@@ -83,7 +83,7 @@ private:
     QIcon m_image;
     QString m_toolTip;
     QMenu *m_menu;
-    BusHosts *m_hosts;
+    WatcherOnBus *m_watcher;
     QSystemTrayIcon *m_icon = nullptr;
     // The toolkit picks the kind when it first shows an icon, for the whole run.
     std::optional<TrayKind> m_kind;

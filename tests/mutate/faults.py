@@ -8,7 +8,7 @@ FAST = "unit|widgets|verbs"
 CODEC, STORED, FILES = "src/data/codec.cpp", "src/data/storedtext.cpp", "src/data/datafiles.cpp"
 ROWS, LETTERS, SEARCH = "src/table/rows.cpp", "src/table/letters.h", "src/table/search.cpp"
 DECODER, KIND, TRAY = "src/tray/traydecoder.cpp", "src/tray/traykind.cpp", "src/tray/trayicon.cpp"
-HOSTS, FRAME = "src/tray/bushosts.cpp", "src/x11/frameextents.cpp"
+FRAME = "src/x11/frameextents.cpp"
 WINDOW, VERBROWS, ICON = "src/app/frmMain.cpp", "src/app/verbrows.h", "src/icon/icon.cpp"
 DATA, ICONS = "tools/strelkavo-data.cpp", "tools/strelkavo-icons.cpp"
 
@@ -46,10 +46,10 @@ FAULTS = [
     (FAST, "WWW opens nothing", WINDOW, "    QDesktopServices::openUrl(QUrl(QString::fromLatin1(kHomePage)));\n", ""),
     (FAST, "tab order: WWW after zwiń", WINDOW, "setTabOrder(Szukaj, Command1);\n    setTabOrder(Command1, Command2);\n    setTabOrder(Command2, Command3[0]);", "setTabOrder(Szukaj, Command2);\n    setTabOrder(Command2, Command1);\n    setTabOrder(Command1, Command3[0]);"),
     (FAST, "list rows 16 pixels", VERBROWS, "kVerbRowPixels = 15", "kVerbRowPixels = 16"),
-    ("e2e_hostile", "toolkit asked beside a mute watcher", TRAY, "    if (m_hosts->watcherSilent())\n", "    if (false)\n"),
+    ("e2e_hostile", "toolkit asked beside a mute watcher", TRAY, "    if (m_watcher->watcherSilent())\n", "    if (false)\n"),
     ("e2e_hostile", "icon counted before a panel embeds it", TRAY, "    m_iconWindow = embeddableIconWindow();\n", "    confirm();\n    m_iconWindow = embeddableIconWindow();\n"),
     ("e2e_kded-tint2", "bus item counted before a host reads it", TRAY, "    if (m_kind == TrayKind::StatusNotifier)\n        return;", "    if (m_kind == TrayKind::StatusNotifier)\n        return confirm();"),
-    ("e2e_kded-xfce4-panel", "hosts not asked again when a peer leaves", TRAY, "connect(m_hosts, &BusHosts::peerLeft, this, &TrayIcon::askHosts);", "{}"),
+    ("e2e_kded-xfce4-panel", "hosts not asked again when a peer leaves", TRAY, "connect(m_watcher, &WatcherOnBus::peerLeft, this, &TrayIcon::askHosts);", "{}"),
     ("e2e_kded-xfce4-panel", "hosts asked on the program's own connection", TRAY, "    itemConnection().send(", "    QDBusConnection::sessionBus().send("),
     ("e2e_lxqt-panel", "activation lost to a menu never closed", TRAY, "if (m_menuWait && code == TrayCode::LeftDoubleClick) {", "if (false) {"),
     ("e2e_hostile", "frame of any width believed", FRAME, "side >= 0 && side < widest", "side >= 0"),

@@ -17,12 +17,12 @@ namespace strelkavo {
 // end, whether or not a panel lives, and some panels host items without
 // registering at all. Whether a host shows the item is learnt from the item
 // being read (TrayIcon).
-class BusHosts : public QObject
+class WatcherOnBus : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit BusHosts(QObject *parent = nullptr);
+    explicit WatcherOnBus(QObject *parent = nullptr);
 
     // A watcher that answers is on the bus: a host may show an item.
     bool watcherHere() const;

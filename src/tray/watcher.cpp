@@ -1,7 +1,7 @@
 // SPDX-FileCopyrightText: 2026 The Strelkavo developers
 // SPDX-License-Identifier: GPL-3.0-or-later
 
-#include "bushosts.h"
+#include "watcher.h"
 
 #include "traykind.h"
 
@@ -23,7 +23,7 @@ constexpr int kAnswerWithin = 5000;
 
 } // namespace
 
-BusHosts::BusHosts(QObject *parent)
+WatcherOnBus::WatcherOnBus(QObject *parent)
     : QObject(parent)
     , m_bus(QDBusConnection::sessionBus())
 {
@@ -34,17 +34,17 @@ BusHosts::BusHosts(QObject *parent)
     askOwner(kWatcher);
 }
 
-bool BusHosts::watcherHere() const
+bool WatcherOnBus::watcherHere() const
 {
     return !m_watcherOwner.isEmpty() && m_watcherAnswered;
 }
 
-bool BusHosts::watcherSilent() const
+bool WatcherOnBus::watcherSilent() const
 {
     return !m_watcherOwner.isEmpty() && !m_watcherAnswered;
 }
 
-void BusHosts::askOwner(const QString &name)
+void WatcherOnBus::askOwner(const QString &name)
 {
     const QDBusMessage ask = QDBusMessage::createMethodCall(kDaemon, kDaemonPath, kDaemon,
                                                             QStringLiteral("GetNameOwner"))
@@ -60,7 +60,7 @@ void BusHosts::askOwner(const QString &name)
             });
 }
 
-void BusHosts::nameOwnerChanged(const QString &name, const QString &, const QString &newOwner)
+void WatcherOnBus::nameOwnerChanged(const QString &name, const QString &, const QString &newOwner)
 {
     if (name == kWatcher)
         learnOwner(name, newOwner);
@@ -68,7 +68,7 @@ void BusHosts::nameOwnerChanged(const QString &name, const QString &, const QStr
         Q_EMIT peerLeft();
 }
 
-void BusHosts::learnOwner(const QString &, const QString &owner)
+void WatcherOnBus::learnOwner(const QString &, const QString &owner)
 {
     if (owner == m_watcherOwner)
         return;
@@ -80,7 +80,7 @@ void BusHosts::learnOwner(const QString &, const QString &owner)
     askWatcher();
 }
 
-void BusHosts::askWatcher()
+void WatcherOnBus::askWatcher()
 {
     if (m_watcherOwner.isEmpty())
         return;

@@ -289,7 +289,10 @@ void frmMain::AddToSysTray()
     // The window goes only once something shows the icon that stands in for
     // it (hideBehindIcon); a hidden window with no icon could never be
     // brought back.
-    if (isVisible() && !isMinimized())
+    // The toolkit's own record of the minimised state can lag behind the
+    // window manager's (mutter 48 restoring from its task list); a click on
+    // the button says the window is in sight.
+    if (isVisible())
         m_tray->show();
 }
 
@@ -306,6 +309,8 @@ void frmMain::hideBehindIcon()
 void frmMain::minimiseForTray()
 {
     allowMinimise(windowHandle(), true);
+    // A lagging record that says minimised already would make this no request.
+    setWindowState(windowState() & ~Qt::WindowMinimized);
     showMinimized();
 }
 

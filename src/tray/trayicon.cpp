@@ -115,9 +115,10 @@ void TrayIcon::show()
     if (!m_icon)
         createIcon();
     m_state = State::Waiting;
-    m_patience.start();
     watchReads(true);
     m_icon->show();
+    // Counted from the request: making the first icon may itself take a while.
+    m_patience.start();
     learnKind();
     qCDebug(lcTray) << "tray kind" << kindName(*m_kind);
     if (m_kind == TrayKind::StatusNotifier)

@@ -89,6 +89,11 @@ def withdrawn(window):
             and window not in numbers("root", "_NET_CLIENT_LIST"))
 
 
+def settled(window):  # framed, and in the same place at two looks in a row
+    place = geometry(window)
+    return numbers(window, "_NET_FRAME_EXTENTS") and geometry(window) == place
+
+
 def active(window):
     # xfwm4 writes a second, empty window after the active one; mutter 48 says
     # a window is active before it has the keyboard.
@@ -209,10 +214,8 @@ class Session:
             self.panel.start()
 
     def program(self):
-        """The program, once its window has come to rest in its frame, as a user
-        sees it before reaching for it."""
-        program = Program(self)
-        until("the window is centred in its frame", lambda: centred(program.window()))
+        program = Program(self)  # reached for once it rests in its frame, as a user would
+        until("the window rests in its frame", lambda: settled(program.window()))
         return program
 
     def tidy(self, failed):
@@ -353,9 +356,7 @@ class Program:
         run("xdotool", "key", "--delay", "0", *keys)
 
     def click(self, name):
-        # Within the window as the X server places it: a window manager that
-        # frames windows from another process (mutter 48) leaves the toolkit
-        # unsure of the window's place on the screen.
+        # Within the window as the X server places it (mutter 48 frames it from another process).
         def within_window():
             left, top, _, _ = next(nodes(self.pid)).queryComponent().getExtents(0)
             x, y, width, height = control(self.pid, name).queryComponent().getExtents(0)

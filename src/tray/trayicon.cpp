@@ -207,13 +207,7 @@ void TrayIcon::learnKind()
             // Queued: the release is still on its way to the icon's own
             // window, which restoring from the menu destroys.
             if (overIcon)
-                QMetaObject::invokeMethod(
-                    this,
-                    [this] {
-                        if (isShown())
-                            Q_EMIT iconEvent(TrayCode::RightUp);
-                    },
-                    Qt::QueuedConnection);
+                reportLater(TrayCode::RightUp);
         },
         this);
     // Direct: the release may be handled before a queued call would run,
@@ -223,6 +217,19 @@ void TrayIcon::learnKind()
                 if (reason == QSystemTrayIcon::Context)
                     m_rightRelease->arm();
             });
+}
+
+// What a removed icon still had on its way is dropped: it would act on a
+// window that is already back.
+void TrayIcon::reportLater(qint32 code)
+{
+    QMetaObject::invokeMethod(
+        this,
+        [this, code] {
+            if (isShown())
+                Q_EMIT iconEvent(code);
+        },
+        Qt::QueuedConnection);
 }
 
 void TrayIcon::reportActivation(QSystemTrayIcon::ActivationReason reason)
@@ -257,13 +264,7 @@ void TrayIcon::popupMenu()
         });
         wait.exec();
         if (std::exchange(m_activatedInMenu, false))
-            QMetaObject::invokeMethod(
-                this,
-                [this] {
-                    if (isShown())
-                        Q_EMIT iconEvent(TrayCode::LeftDoubleClick);
-                },
-                Qt::QueuedConnection);
+            reportLater(TrayCode::LeftDoubleClick);
         return;
     }
     m_popupOpen = true;

@@ -74,6 +74,7 @@ private:
     void busChanged();
     void askHosts();
     void watchReads(bool watch);
+    void reportLater(qint32 code);
     void reportActivation(QSystemTrayIcon::ActivationReason reason);
     void watchEmbeddingTray();
     void loseTray();

@@ -89,11 +89,6 @@ def withdrawn(window):
             and window not in numbers("root", "_NET_CLIENT_LIST"))
 
 
-def settled(window):  # framed, and in the same place at two looks in a row
-    place = geometry(window)
-    return numbers(window, "_NET_FRAME_EXTENTS") and geometry(window) == place
-
-
 def active(window):
     # xfwm4 writes a second, empty window after the active one; mutter 48 says
     # a window is active before it has the keyboard.
@@ -214,8 +209,9 @@ class Session:
             self.panel.start()
 
     def program(self):
-        program = Program(self)  # reached for once it rests in its frame, as a user would
-        until("the window rests in its frame", lambda: settled(program.window()))
+        # Reached for once it rests, centred, in its frame, as a user would.
+        program = Program(self)
+        until("the window rests, centred, in its frame", lambda: centred(program.window()))
         return program
 
     def tidy(self, failed):
@@ -567,6 +563,9 @@ class Panel:
         until(f"{self.name} offers a notification area", lambda: read(
             lambda: watcher("IsStatusNotifierHostRegistered")) if self.sni
             else tray_selection_owned(), 20)
+        # mutter 48 may drop a click that comes while it takes in a new panel.
+        until(f"{self.name} holds its strip of the screen",
+              lambda: numbers("root", "_NET_WORKAREA")[3] < 1024)
 
     def kill(self):
         if self.process:
@@ -741,8 +740,7 @@ def minimises_beside(ctx, roles):
     program.kill()
 
 
-# Frame extents written by anyone while no window manager frames the window:
-# left, right, top, bottom.
+# Frame extents (left, right, top, bottom) written while no window manager frames it.
 EXTENTS = [
     ("every side 0x7fffffff", [0x7FFFFFFF] * 4),
     ("every side 0x80000000", [0x80000000] * 4),

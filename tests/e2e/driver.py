@@ -379,7 +379,8 @@ class Program:
                              for row in table.getSelectedRows()])
 
     def close(self):
-        self.key("alt+F4")
+        # As a task list closes it: mutter 48 under Xvfb may sit on a key it holds (alt+F4).
+        run("wmctrl", "-i", "-c", hex(self.wid))
         self.ends(0)
 
     def kill(self):
@@ -438,7 +439,7 @@ def typing(ctx):
         until(f"typing {text!r} selects {row!r}",
               lambda: program.text() == text and program.selection() == [row.split()])
     screenshot("window.png", program.wid)  # the README's picture, after "ging"
-    program.close()  # from the title bar's menu, with status 0
+    program.close()  # with status 0
 
 
 def without_session_bus(ctx):

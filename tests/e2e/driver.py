@@ -132,8 +132,10 @@ def tray_icons():
 
 
 def drawn(window):
-    """Whether a mapped window shows more than its background."""
-    return int(run("import", "-window", window, "-format", "%k", "info:") or 0) > 2
+    """Whether the screen shows more than a background where the window is."""
+    x, y, width, height = geometry(window)
+    return int(run("import", "-window", "root", "-crop", f"{width}x{height}+{x}+{y}", "-format",
+                   "%k", "info:") or 0) > 2
 
 
 def screenshot(name, window, *options):
@@ -214,9 +216,11 @@ class Session:
             self.panel.start()
 
     def program(self):
-        # Reached for once it rests, centred, in its frame, as a user would.
+        # Reached for once it rests, centred, in its frame, and shows, as a user would: mutter
+        # 48 may drop a click into a window it has not drawn yet.
         program = Program(self)
-        until("the window rests, centred, in its frame", lambda: centred(program.window()))
+        until("the window rests, centred and drawn, in its frame",
+              lambda: centred(program.window()) and drawn(program.wid))
         return program
 
     def tidy(self, failed):
@@ -308,7 +312,7 @@ def read(what):
     """what(), or None while the program is between two states or gone."""
     try:
         return what()
-    except (Failure, GLib.Error, StopIteration, NotImplementedError, AttributeError):
+    except (Failure, GLib.Error, StopIteration, NotImplementedError, AttributeError, OSError):
         return None
 
 
@@ -462,18 +466,11 @@ def without_session_bus(ctx):
     program.close()
     written = [str(path) for path in home.rglob("*")]
     outliving = [path.parent.name for path in Path("/proc").glob("[0-9]*/environ")
-                 if f"HOME={home}\0".encode() in read_bytes(path)]
+                 if f"HOME={home}\0".encode() in (read(path.read_bytes) or b"")]
     for pid in outliving:  # started by this row, through the program
         os.kill(int(pid), signal.SIGTERM)
     if written or outliving:
         raise Failure(f"written under HOME: {written}; processes left: {outliving}")
-
-
-def read_bytes(path):
-    try:
-        return path.read_bytes()
-    except OSError:  # gone meanwhile, or not ours to read
-        return b""
 
 
 def without_window_manager(ctx):

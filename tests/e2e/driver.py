@@ -216,8 +216,8 @@ class Session:
             self.panel.start()
 
     def program(self):
-        # Reached for once it rests, centred, in its frame, and shows, as a user would: mutter
-        # 48 may drop a click into a window it has not drawn yet.
+        # Reached for once it rests, centred, in its frame and shows on screen, as a user
+        # would: mutter 48 may drop a click into a window it has not drawn yet.
         program = Program(self)
         until("the window rests, centred and drawn, in its frame",
               lambda: centred(program.window()) and drawn(program.wid))
